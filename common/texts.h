@@ -1,0 +1,148 @@
+// The system's own texts, as GBK (code page 936) bytes. Each constant carries
+// its Chinese in the comment beside it. Generated once from the UTF-8 texts;
+// edit both the bytes and the comment together.
+#pragma once
+
+namespace veltrin {
+
+// Engine and boundary
+inline constexpr char kTxtFilterBaseName[] = "\xB9\xFD\xC2\xCB";                   // 过滤
+inline constexpr char kTxtPlainFilterName[] = "\xB3\xA3\xB9\xE6\xB9\xFD\xC2\xCB";  // 常规过滤
+inline constexpr char kTxtTolerance[] = "\xB1\xBE\xC8\xDD:";                       // 本容:
+inline constexpr char kTxtToleranceNone[] = "\xB1\xBE\xC8\xDD(\xCE\xDE)";          // 本容(无)
+inline constexpr char kTxtSupTolerance[] = "\xB3\xAC\xC8\xDD:";                    // 超容:
+inline constexpr char kTxtSupToleranceNone[] = "\xB3\xAC\xC8\xDD(\xCE\xDE)";       // 超容(无)
+inline constexpr char kTxtModeStraight[] = "\xD6\xB1\xD1\xA1";                     // 直选
+inline constexpr char kTxtModeGroup[] = "\xD7\xE9\xD1\xA1";                        // 组选
+inline constexpr char kTxtFltSection[] = "\xB9\xFD\xC2\xCB";                       // 过滤
+// Message boxes
+inline constexpr char kTxtSysCaption[] = "\xCF\xB5\xCD\xB3\xCC\xE1\xCA\xBE";  // 系统提示
+inline constexpr char kTxtDrawNumberError[] =
+    "\xB5\xF7\xD3\xC3\xBF\xAA\xBD\xB1\xCA\xFD\xBE\xDD\xB4\xB0\xCC\xE5\xB3\xF6\xCF\xD6\xD2\xEC\xB3"
+    "\xA3,\xB4\xED\xCE\xF3\xCE\xBB\xD3\xDA\xB2\xE5\xBC\xFE\xBB\xF9\xC0\xE0\xB4\xB0\xCC\xE5-376-"
+    "line";  // 调用开奖数据窗体出现异常,错误位于插件基类窗体-376-line
+inline constexpr char kTxtOverwriteAsk[] =
+    "\xB8\xC3\xCE\xC4\xBC\xFE\xD2\xD1\xBE\xAD\xB4\xE6\xD4\xDA,"
+    "\xC8\xB7\xCA\xB5\xD2\xAA\xB8\xB2\xB8\xC7\xC2\xF0\xA3\xBF";  // 该文件已经存在,确实要覆盖吗？
+inline constexpr char
+    kTxtRangeWarning[] =
+        "\xB6\xD4\xB2\xBB\xC6\xF0\xA3\xAC\xD7\xEE\xD0\xA1\xB7\xB6\xCE\xA7\xD6\xB5\xB2\xBB\xC4\xDC"
+        "\xD7\xEE\xB4\xF3\xB7\xB6\xCE\xA7\xD6\xB5\xA3\xAC\xC7\xEB\xD6\xD8\xD0\xC2\xC9\xE8\xD6\xC3"
+        "\xA3\xA1";  // 对不起，最小范围值不能最大范围值，请重新设置！
+inline constexpr char kTxtSaveOk[] =
+    "\xD3\xC3\xBB\xA7\xB6\xA8\xD2\xE5\xB9\xFD\xC2\xCB\xCC\xF5\xBC\xFE\xB1\xA3\xB4\xE6\xB3\xC9\xB9"
+    "\xA6!";  // 用户定义过滤条件保存成功!
+inline constexpr char kTxtOpenFailed[] =
+    "\xB6\xD4\xB2\xBB\xC6\xF0\xA3\xAC\xB4\xF2\xBF\xAA\xCE\xC4\xBC\xFE\xCA\xA7\xB0\xDC\xA3\xA1\r\n"
+    "\xCE\xC4\xBC\xFE\xB8\xF1\xCA\xBD\xB4\xED\xCE\xF3\xBB\xF2\xCE\xC4\xBC\xFE\xD2\xD1\xCB\xF0\xBB"
+    "\xB5\xA3\xA1";  // 对不起，打开文件失败！\r\n文件格式错误或文件已损坏！
+inline constexpr char kTxtConditionExists[] =
+    "\xB8\xC3\xB9\xFD\xC2\xCB\xCC\xF5\xBC\xFE\xD2\xD1\xBE\xAD\xB4\xE6\xD4\xDA\xA3\xAC\xC8\xB7\xCA"
+    "\xB5\xD0\xE8\xD2\xAA\xD4\xD9\xB4\xCE\xCC\xED\xBC\xD3?";  // 该过滤条件已经存在，确实需要再次添加?
+inline constexpr char kTxtConditionsEmpty[] =
+    "\xB6\xD4\xB2\xBB\xC6\xF0\xA3\xAC\xB5\xB1\xC7\xB0\xB9\xFD\xC2\xCB\xCC\xF5\xBC\xFE\xCE\xAA\xBF"
+    "\xD5\xA3\xA1";  // 对不起，当前过滤条件为空！
+inline constexpr char kTxtBatchDoneHead[] =
+    "\xC5\xFA\xC1\xBF\xB9\xFD\xC2\xCB\xD6\xFA\xCA\xD6\xCD\xEA\xB3\xC9\xA3\xAC\xB1\xBE\xB4\xCE\xB3"
+    "\xC9\xB9\xA6\xB8\xFC\xD0\xC2 ";  // 批量过滤助手完成，本次成功更新
+inline constexpr char kTxtBatchDoneTail[] =
+    " \xCC\xF5\xB9\xFD\xC2\xCB\xCC\xF5\xBC\xFE\xB5\xC4\xB2\xCE\xCA\xFD\xD6\xB5\xA3\xA1";  //  条过滤条件的参数值！
+inline constexpr char kTxtConditionsInvalid[] =
+    "\xB6\xD4\xB2\xBB\xC6\xF0\xA3\xAC\xB9\xFD\xC2\xCB\xCC\xF5\xBC\xFE\xCE\xB4\xC9\xE8\xD6\xC3\xBB"
+    "\xF2\xC9\xE8\xD6\xC3\xB4\xED\xCE\xF3!";  // 对不起，过滤条件未设置或设置错误!
+inline constexpr char kTxtSelectCondition[] =
+    "\xC7\xEB\xD4\xDA\xD3\xD2\xB2\xE0\xB9\xFD\xC2\xCB\xCC\xF5\xBC\xFE\xB4\xB0\xCC\xE5\xD6\xD0\xD1"
+    "\xA1\xD4\xF1\xD2\xBB\xB8\xF6\xB9\xFD\xC2\xCB\xCC\xF5\xBC\xFE!";  // 请在右侧过滤条件窗体中选择一个过滤条件!
+inline constexpr char kTxtSelectLimitHead
+    [] = "\xB6\xD4\xB2\xBB\xC6\xF0\xA3\xAC\xC4\xFA\xD7\xEE\xB6\xE0\xD6\xBB\xC4\xDC\xD1\xA1\xD4\xF1"
+         " ";  // 对不起，您最多只能选择
+inline constexpr char kTxtSelectLimitTail[] = " \xB8\xF6\xBA\xC5\xC2\xEB\xA3\xA1";  //  个号码！
+inline constexpr char
+    kTxtImportFailed
+        [] = "\xB6\xD4\xB2\xBB\xC6\xF0\xA3\xAC\xCE\xDE\xB7\xA8\xB6\xC1\xC8\xA1\xCE\xC4\xBC\xFE\xA3"
+             "\xBA";  // 对不起，无法读取文件：
+// File dialogs
+inline constexpr char kTxtFltFileFilter[] =
+    "\xB9\xFD\xC2\xCB\xC9\xE8\xD6\xC3\xCE\xC4\xBC\xFE(*.flt)|*.flt";  // 过滤设置文件(*.flt)|*.flt
+inline constexpr char kTxtImportFileFilter[] =
+    "\xCE\xC4\xB1\xBE\xCE\xC4\xBC\xFE(*.Txt)|*.Txt";  // 文本文件(*.Txt)|*.Txt
+inline constexpr char kTxtResultFileFilter[] =
+    "\xCE\xC4\xB1\xBE\xCE\xC4\xBC\xFE(*.txt)|*.txt";  // 文本文件(*.txt)|*.txt
+inline constexpr char kTxtResultFileSuffix[] = "\xD0\xA3\xD1\xE9\xBD\xE1\xB9\xFB";  // 校验结果
+// Window look
+inline constexpr char kTxtFontName[] = "\xCB\xCE\xCC\xE5";  // 宋体
+// Filter dialog base
+inline constexpr char kTxtFltBaseCaption[] = "\xB8\xDF\xBC\xB6\xB9\xFD\xC2\xCB";  // 高级过滤
+inline constexpr char kTxtToleranceLabel[] =
+    "\xA1\xDC\xB1\xBE\xBC\xB6\xC8\xDD\xB4\xED\xA1\xDC";   // ≤本级容错≤
+inline constexpr char kTxtSave[] = "\xB1\xA3\xB4\xE6";    // 保存
+inline constexpr char kTxtLoad[] = "\xB5\xF7\xB3\xF6";    // 调出
+inline constexpr char kTxtOK[] = "\xC8\xB7 \xB6\xA8";     // 确 定
+inline constexpr char kTxtClose[] = "\xB9\xD8 \xB1\xD5";  // 关 闭
+inline constexpr char kTxtHelp[] = "\xB0\xEF \xD6\xFA";   // 帮 助
+inline constexpr char kTxtSupToleranceLabel[] =
+    "\xA1\xDC \xB3\xAC\xC8\xDD\xB4\xED \xA1\xDC";  // ≤ 超容错 ≤
+inline constexpr char kTxtTabFilter[] =
+    " \xB8\xDF\xBC\xB6\xB9\xFD\xC2\xCB\xC9\xE8\xD6\xC3 ";  //  高级过滤设置
+inline constexpr char kTxtTabValidate[] = " \xC4\xA3\xC4\xE2\xB9\xFD\xC2\xCB ";  //  模拟过滤
+// Simulated run
+inline constexpr char kTxtBetResultLabel[] =
+    "\xB5\xA5\xCA\xBD\xCD\xB6\xD7\xA2\xBD\xE1\xB9\xFB\xA3\xBA";             // 单式投注结果：
+inline constexpr char kTxtValidate[] = "\xC4\xA3\xC4\xE2\xB9\xFD\xC2\xCB";  // 模拟过滤
+inline constexpr char kTxtHistory[] = "\xC0\xFA\xCA\xB7";                   // 历史
+inline constexpr char kTxtValidateHeader[] =
+    " \xCD\xB6\xD7\xA2\xB5\xA5\xD7\xA2 - \xB9\xFD\xC2\xCB\xC3\xFB\xB3\xC6 - "
+    "\xB9\xFD\xC2\xCB\xCC\xF5\xBC\xFE - \xD0\xA3\xD1\xE9\xBD\xE1\xB9\xFB";  //  投注单注 - 过滤名称
+                                                                            //  - 过滤条件 -
+                                                                            //  校验结果
+inline constexpr char kTxtFailTimesLabel[] =
+    "\xB1\xBB\xC2\xCB\xB3\xFD\xB4\xCE\xCA\xFD\xA3\xBA";  // 被滤除次数：
+inline constexpr char kTxtCanErrLabel[] = "\xB1\xBE\xBC\xB6\xC8\xDD\xB4\xED\xA3\xBA";  // 本级容错：
+inline constexpr char kTxtNoTolerance[] = "\xCE\xDE\xC8\xDD\xB4\xED";                  // 无容错
+inline constexpr char kTxtFltResultLabel[] =
+    "\xB1\xBE\xBC\xB6\xB9\xFD\xC2\xCB\xBD\xE1\xB9\xFB\xA3\xBA";  // 本级过滤结果：
+inline constexpr char kTxtKeep[] = "\xB1\xA3\xC1\xF4";           // 保留
+inline constexpr char kTxtRemove[] = "\xC2\xCB\xB3\xFD";         // 滤除
+// Condition list dialog
+inline constexpr char kTxtAdd[] = "\xCC\xED\xBC\xD3 =>";                         // 添加 =>
+inline constexpr char kTxtReplace[] = "\xCC\xE6\xBB\xBB >= ";                    // 替换 >=
+inline constexpr char kTxtDelete[] = "\xC9\xBE\xB3\xFD <=";                      // 删除 <=
+inline constexpr char kTxtDeleteAll[] = "\xC8\xAB\xC9\xBE <<";                   // 全删 <<
+inline constexpr char kTxtHistoryAide[] = "\xB9\xFD\xC2\xCB\xD6\xFA\xCA\xD6";    // 过滤助手
+inline constexpr char kTxtToleranceAide[] = "\xC8\xDD\xB4\xED\xD6\xFA\xCA\xD6";  // 容错助手
+inline constexpr char kTxtCountInfoEmpty[] =
+    "\xB5\xB1\xC7\xB0\xD0\xF2\xBA\xC5/\xCC\xF5\xBC\xFE\xB8\xF6\xCA\xFD\xA3\xBA"
+    "0/0";  // 当前序号/条件个数：0/0
+inline constexpr char kTxtCountInfoFmt[] =
+    "\xB5\xB1\xC7\xB0\xD0\xF2\xBA\xC5/\xCC\xF5\xBC\xFE\xB8\xF6\xCA\xFD\xA3\xBA%d/%d";  // 当前序号/条件个数：%d/%d
+inline constexpr char kTxtBatchAide[] =
+    "\xA1\xF8\xC5\xFA\xC1\xBF\xB9\xFD\xC2\xCB\xD6\xFA\xCA\xD6";  // ▲批量过滤助手
+inline constexpr char kTxtListNote[] =
+    "\xD7\xA2\xA3\xBA\xB7\xFB\xBA\xCF\xD2\xD4\xC9\xCF\xCC\xF5\xBC\xFE\xB5\xC4\xCD\xB6\xD7\xA2\xBD"
+    "\xAB\xB1\xBB\xC2\xCB\xB3\xFD";  // 注：符合以上条件的投注将被滤除
+inline constexpr char kTxtSelectAll[] = "\xC8\xAB\xCC\xF5\xBC\xFE\xD1\xA1\xB6\xA8";  // 全条件选定
+inline constexpr char kTxtSelectNone[] = "\xC8\xAB\xCC\xF5\xBC\xFE\xC8\xA1\xCF\xFB";  // 全条件取消
+inline constexpr char kTxtSetRemove[] = "\xB8\xFC\xBB\xBB\xCE\xAA\xC2\xCB\xB3\xFD";  // 更换为滤除
+inline constexpr char kTxtSetKeep[] = "\xB8\xFC\xBB\xBB\xCE\xAA\xB1\xA3\xC1\xF4";  // 更换为保留
+inline constexpr char kTxtTextImport[] =
+    "\xCE\xC4\xB1\xBE\xB5\xBC\xC8\xEB(\xC9\xF7\xD3\xC3)";  // 文本导入(慎用)
+inline constexpr char kTxtCopyResult[] =
+    "\xB8\xB4\xD6\xC6\xD0\xA3\xD1\xE9\xBD\xE1\xB9\xFB";  // 复制校验结果
+inline constexpr char kTxtSaveResult[] =
+    "\xB1\xA3\xB4\xE6\xD0\xA3\xD1\xE9\xBD\xE1\xB9\xFB";  // 保存校验结果
+inline constexpr char kTxtClearResult[] =
+    "\xC7\xE5\xB3\xFD\xD0\xA3\xD1\xE9\xBD\xE1\xB9\xFB";  // 清除校验结果
+// Pair-score dialog
+inline constexpr char kTxtConditionHeading[] =
+    "[\xB9\xFD\xC2\xCB\xCC\xF5\xBC\xFE\xC9\xE8\xD6\xC3]";  // [过滤条件设置]
+inline constexpr char kTxtScoreSumLabel[] =
+    "\xA1\xDC\xBA\xC5\xC2\xEB\xB5\xC8\xBC\xB6\xB7\xD6\xBA\xCD\xD6\xB5\xA1\xDC";  // ≤号码等级分和值≤
+inline constexpr char kTxtKeepRangeLabel[] =
+    "\xB1\xA3\xC1\xF4\xB7\xB6\xCE\xA7\xA3\xBA";                             // 保留范围：
+inline constexpr char kTxtGenerate[] = "\xCC\xF5\xBC\xFE\xC9\xFA\xB3\xC9";  // 条件生成
+// Code picker
+inline constexpr char kTxtPickerCaption[] = "\xD1\xA1\xD4\xF1\xB6\xFE\xC2\xEB";  // 选择二码
+inline constexpr char kTxtPickerOK[] = "\xC8\xB7\xB6\xA8";                       // 确定
+inline constexpr char kTxtPickerCancel[] = "\xC8\xA1\xCF\xFB";                   // 取消
+
+}  // namespace veltrin

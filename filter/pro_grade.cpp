@@ -1,0 +1,383 @@
+#include "filter/pro_grade.h"
+
+#include <algorithm>
+#include <climits>
+
+#include "common/counted.h"
+#include "common/lottery.h"
+#include "common/string_list.h"
+#include "common/text.h"
+#include "common/texts.h"
+#include "filter/cp_share.h"
+
+namespace veltrin {
+namespace {
+
+SettingsDialogFn g_settingsDialog = nullptr;
+
+// Longest bet (in codes) whose sum cannot overflow 32 bits: 255 per code.
+constexpr size_t kMaxCodesFor32BitSum = size_t(INT32_MAX) / 255;
+// Largest batch histogram; a score beyond it (only hand-written tables
+// over absurdly long bets reach one) leaves that condition's range as it is.
+constexpr int64_t kMaxHistogramSize = int64_t(1) << 24;
+// Digit counts a host may report for a lottery.
+constexpr int32_t kMaxDigitCount = 100;
+
+// The codes of a digit text, or false when it holds anything else.
+bool DigitTextCodes(std::string_view bet, std::vector<uint8_t>& codes) {
+  codes.clear();
+  if (bet.empty()) return true;
+  codes.reserve(bet.size() - 1);
+  unsigned prev = unsigned(static_cast<unsigned char>(bet[0])) - '0';
+  if (prev > 9) return false;
+  for (size_t i = 1; i < bet.size(); ++i) {
+    unsigned d = unsigned(static_cast<unsigned char>(bet[i])) - '0';
+    if (d > 9) return false;
+    codes.push_back(uint8_t(prev * 10 + d));
+    prev = d;
+  }
+  return true;
+}
+
+int64_t ScoreCompiled(const std::vector<uint8_t>& codes, const TCompiledCondition& c) {
+  int64_t sum = 0;
+  for (uint8_t code : codes) sum += c.Score[code];
+  return sum;
+}
+
+}  // namespace
+
+void SetSettingsDialog(SettingsDialogFn fn) { g_settingsDialog = fn; }
+
+TCompiledCondition CompileCondition(const TFilterCodeGrade& condition) {
+  TCompiledCondition c;
+  c.Lower = condition.Lower;
+  c.Upper = condition.Upper;
+  if (condition.Mode != kModeStraight) return c;  // no codes: every bet scores 0
+  for (unsigned code = 0; code < 100; ++code) {
+    for (const TCodeGradeItem& item : condition.Table) {
+      if (item.Has(code)) {
+        c.Score[code] = item.Score;
+        break;
+      }
+    }
+  }
+  return c;
+}
+
+TProGradeFilter::TProGradeFilter() {
+  FilterName = "Veltrin";
+  codes_.reserve(64);
+}
+
+TProGradeFilter::~TProGradeFilter() = default;
+
+TFilter* VELTRIN_API TProGradeFilter::Create() noexcept {
+  try {
+    return new TProGradeFilter();
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+int32_t TProGradeFilter::ParseSelectMode(std::string_view mode) {
+  if (mode == kTxtModeStraight) return kModeStraight;
+  if (mode == kTxtModeGroup) return kModeGroup;
+  return kModeUnknown;
+}
+
+bool TProGradeFilter::BetToCodes(std::string_view bet, int32_t mode, std::vector<uint8_t>& codes) {
+  if (mode != kModeStraight) return true;
+  std::vector<uint8_t> fresh;
+  if (!DigitTextCodes(bet, fresh)) return false;
+  codes.swap(fresh);
+  return true;
+}
+
+bool TProGradeFilter::ParseGradeTable(std::string_view text, TArrCodeGrade& table) {
+  table.clear();
+  const size_t eq = text.find('=');
+  if (eq == std::string_view::npos || eq == 0) return true;
+  const std::string groups = ReplaceChar(text, ',', '\n');
+  bool ok = true;
+  SplitLines(groups, [&](std::string_view raw) {
+    if (!ok) return;
+    TCodeGradeItem& item = table.emplace_back();
+    std::string_view group = TrimBlanks(raw);
+    if (group.empty()) return;
+    std::optional<int32_t> score = IntText(TextBefore(group, '='));
+    if (!score) {
+      ok = false;
+      return;
+    }
+    item.Score = uint8_t(uint32_t(*score));  // low 8 bits: 300 is 44, -1 is 255
+    std::string_view codes = TextAfter(group, '=');
+    const size_t count = (codes.size() + 1) / 3;
+    for (size_t k = 0; k < count; ++k) {
+      std::optional<int32_t> code = IntText(codes.substr(3 * k, 2));
+      if (!code) {
+        ok = false;
+        return;
+      }
+      if (*code >= 0 && *code <= 103) item.Add(unsigned(*code));
+    }
+  });
+  return ok;
+}
+
+int64_t TProGradeFilter::ScoreCodes(const std::vector<uint8_t>& codes, const TArrCodeGrade& table) {
+  int64_t sum = 0;
+  for (uint8_t code : codes) {
+    for (const TCodeGradeItem& item : table) {
+      if (item.Has(code)) {
+        sum += item.Score;
+        break;
+      }
+    }
+  }
+  return sum;
+}
+
+bool TProGradeFilter::ParseCondition(std::string_view line, TFilterCodeGrade& out) {
+  out = TFilterCodeGrade();
+  out.Mode = ParseSelectMode(TextBefore(line, ':'));
+  std::string_view rest = TextAfter(line, ':');
+  if (!ParseGradeTable(TextBefore(rest, ':'), out.Table)) return false;
+  std::string_view range = TextAfter(rest, ':');
+  std::optional<int32_t> lower = IntText(TextBefore(range, '-'));
+  std::optional<int32_t> upper = IntText(TextAfter(range, '-'));
+  if (!lower || !upper) return false;
+  out.Lower = *lower;
+  out.Upper = *upper;
+  return true;
+}
+
+bool TProGradeFilter::ScoreBet(std::string_view bet, const TFilterCodeGrade& condition,
+                               int64_t& score) {
+  std::vector<uint8_t> codes;
+  if (!DigitTextCodes(bet, codes)) return false;
+  if (condition.Mode != kModeStraight) codes.clear();
+  score = ScoreCodes(codes, condition.Table);
+  return true;
+}
+
+bool VELTRIN_API TProGradeFilter::Prepare() noexcept {
+  try {
+    TFraming framing;
+    if (!FrameConditionText(FilterStr, framing)) return false;
+    std::vector<TCompiledCondition> compiled;
+    compiled.reserve(framing.Lines.size());
+    TFilterCodeGrade parsed;
+    for (const std::string& line : framing.Lines) {
+      if (!ParseCondition(line, parsed)) return false;
+      compiled.push_back(CompileCondition(parsed));
+    }
+    // Lines, tolerance and tables change together, or not at all.
+    ApplyFraming(std::move(framing));
+    conditions_.swap(compiled);
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+bool TProGradeFilter::DecodeBet(const char* bet) noexcept {
+  codes_.clear();
+  if (!bet || !bet[0]) return true;
+  unsigned prev = unsigned(static_cast<unsigned char>(bet[0])) - '0';
+  if (prev > 9) return false;
+  for (const char* p = bet + 1; *p; ++p) {
+    unsigned d = unsigned(static_cast<unsigned char>(*p)) - '0';
+    if (d > 9) return false;
+    if (codes_.size() == codes_.capacity()) {
+      // Only a bet longer than any before reaches here.
+      try {
+        codes_.reserve(codes_.capacity() * 2 + 64);
+      } catch (...) {
+        return false;
+      }
+    }
+    codes_.push_back(uint8_t(prev * 10 + d));
+    prev = d;
+  }
+  return true;
+}
+
+template <class Sum>
+int32_t TProGradeFilter::CountOverCodes(int32_t limit) const noexcept {
+  const uint8_t* codes = codes_.data();
+  const size_t n = codes_.size();
+  int32_t failed = 0;
+  for (const TCompiledCondition& c : conditions_) {
+    Sum sum = 0;
+    for (size_t k = 0; k < n; ++k) sum += c.Score[codes[k]];
+    if (sum < c.Lower || sum > c.Upper) {
+      if (++failed > limit) break;
+    }
+  }
+  return failed;
+}
+
+int32_t TProGradeFilter::CountFailedUpTo(const char* bet, int32_t limit) noexcept {
+  if (!DecodeBet(bet)) return kBetInvalid;
+  // With this many conditions a full count could meet the pass-through value.
+  if (conditions_.size() >= size_t(kVerdictPassThrough)) limit = INT32_MAX;
+  if (codes_.size() <= kMaxCodesFor32BitSum) return CountOverCodes<int32_t>(limit);
+  return CountOverCodes<int64_t>(limit);
+}
+
+int32_t VELTRIN_API TProGradeFilter::CountFailed(const char* bet) noexcept {
+  return CountFailedUpTo(bet, INT32_MAX);
+}
+
+int32_t VELTRIN_API TProGradeFilter::DebugConditions(const char* bet, bool showAll,
+                                                     TDebugResult* result) noexcept {
+  if (!result) return kE_POINTER;
+  try {
+    std::vector<uint8_t> codes;
+    if (!DigitTextCodes(bet ? std::string_view(bet) : std::string_view(), codes))
+      return kBetInvalid;
+    struct Line {
+      size_t Index;
+      int64_t Score;
+      bool Failed;
+    };
+    std::vector<Line> lines;
+    int32_t failedCount = 0;
+    for (size_t i = 0; i < conditions_.size(); ++i) {
+      const int64_t score = ScoreCompiled(codes, conditions_[i]);
+      const bool failed = !conditions_[i].Passes(score);
+      if (failed) ++failedCount;
+      if (showAll || failed) lines.push_back({i, score, failed});
+    }
+
+    // Keep what the record already listed, then the new lines.
+    const int32_t old = DynArrayLength(result->DebugLines);
+    TOneDebugResult* merged = DynArrayNew<TOneDebugResult>(size_t(old) + lines.size());
+    try {
+      for (int32_t i = 0; i < old; ++i) {
+        merged[i].Condition = CountedStrAddRef(result->DebugLines[i].Condition);
+        merged[i].Value = CountedStrAddRef(result->DebugLines[i].Value);
+        merged[i].Failed = result->DebugLines[i].Failed;
+      }
+      for (size_t k = 0; k < lines.size(); ++k) {
+        TOneDebugResult& out = merged[size_t(old) + k];
+        const size_t i = lines[k].Index;
+        out.Condition = CountedStrNew(i < ConditionList.size() ? ConditionList[i] : std::string());
+        out.Value = CountedStrNew(std::to_string(lines[k].Score));
+        out.Failed = lines[k].Failed ? 1 : 0;
+      }
+    } catch (...) {
+      TDebugResult scratch{};
+      scratch.DebugLines = merged;
+      ReleaseDebugLines(scratch);
+      throw;
+    }
+    ReleaseDebugLines(*result);
+    result->DebugLines = merged;
+    result->ErrCount += failedCount;
+    return kS_OK;
+  } catch (...) {
+    return kE_FAIL;
+  }
+}
+
+bool VELTRIN_API TProGradeFilter::ShowSettings() noexcept {
+  try {
+    if (IIWrapper) {
+      TLotteryInfo info{};
+      if (Succeeded(IIWrapper->GetLotteryInfo(&info)) && info.DigitCount >= 0 &&
+          info.DigitCount <= kMaxDigitCount) {
+        ChipDigitCount = info.DigitCount;
+        // The dialogs size their one-bet box from the description.
+        LotteryInfo.DigitCount = info.DigitCount;
+        LotteryInfo.ExtraDigitCount =
+            (info.ExtraDigitCount >= 0 && info.ExtraDigitCount <= kMaxDigitCount)
+                ? info.ExtraDigitCount
+                : 0;
+      }
+      ReleaseLotteryInfo(info);
+    }
+    if (g_settingsDialog) g_settingsDialog(*this);
+  } catch (...) {
+    // The dialog reports its own errors; the host only learns of a change
+    // through the condition text.
+  }
+  return true;
+}
+
+int32_t VELTRIN_API TProGradeFilter::BatchAide(IStringList* conditions, TBatFltSet* data) noexcept {
+  try {
+    if (!conditions || !data) return 0;
+    IEditableStringList* editable = nullptr;
+    if (!Succeeded(conditions->QueryInterface(&IID_IEditableStringList,
+                                              reinterpret_cast<void**>(&editable))) ||
+        !editable)
+      return 0;
+    struct Releaser {
+      IEditableStringList* p;
+      ~Releaser() { p->Release(); }
+    } releaser{editable};
+
+    std::vector<std::string> lines;
+    if (!ReadStringList(conditions, lines)) return 0;
+    std::string text;
+    for (const std::string& line : lines) text.append(line).append("\r\n");
+    FilterStr = text;
+    if (!Prepare()) return 0;
+    // Rewrite only when every list line is one prepared condition; a
+    // tolerance line or a ";" inside a line would shift the pairing.
+    if (ConditionList.size() != lines.size()) return 0;
+
+    // Every sample bet's codes, computed once for all conditions. A bet that
+    // is not a digit text cannot be scored and stays out of the sample.
+    int32_t sampleCount = DynArrayLength(data->Bets);
+    int32_t listed = 0;
+    if (!data->BetTexts || !Succeeded(data->BetTexts->Count(&listed))) return 0;
+    sampleCount = std::min(sampleCount, listed);
+    std::vector<uint8_t> allCodes;
+    std::vector<size_t> starts{0};
+    std::vector<uint8_t> codes;
+    for (int32_t k = 0; k < sampleCount; ++k) {
+      const char* bet = nullptr;
+      if (!Succeeded(data->BetTexts->Get(k, &bet))) continue;
+      if (!DigitTextCodes(bet ? std::string_view(bet) : std::string_view(), codes)) continue;
+      allCodes.insert(allCodes.end(), codes.begin(), codes.end());
+      starts.push_back(allCodes.size());
+    }
+    const size_t bets = starts.size() - 1;
+    const int64_t keepShare = std::max<int64_t>(data->KeepShare, 0);
+
+    std::vector<int64_t> scores(bets);
+    std::vector<int32_t> histogram;
+    int32_t count = 0;
+    for (size_t i = 0; i < conditions_.size(); ++i) {
+      const TCompiledCondition& c = conditions_[i];
+      int64_t top = 0;
+      for (size_t k = 0; k < bets; ++k) {
+        int64_t sum = 0;
+        for (size_t j = starts[k]; j < starts[k + 1]; ++j) sum += c.Score[allCodes[j]];
+        scores[k] = sum;
+        top = std::max(top, sum);
+      }
+      if (bets == 0 || top >= kMaxHistogramSize) continue;
+      histogram.assign(size_t(top) + 1, 0);
+      for (int64_t s : scores) ++histogram[size_t(s)];
+      const std::string range = TCPBaseFunc::RangeFromHistogram(histogram, keepShare);
+      if (range.empty()) continue;
+      // Keep everything up to the second ":" (mode and table), new range after.
+      const std::string& line = lines[i];
+      const size_t first = line.find(':');
+      const size_t second = first == std::string::npos ? first : line.find(':', first + 1);
+      if (second == std::string::npos) continue;
+      const std::string rewritten = line.substr(0, second + 1) + range;
+      if (!Succeeded(editable->Put(int32_t(i), rewritten.c_str()))) continue;
+      ++count;
+    }
+    return count;
+  } catch (...) {
+    return 0;
+  }
+}
+
+}  // namespace veltrin

@@ -1,0 +1,25 @@
+// The shared memory manager: one allocator that host and plug-in both link,
+// so that a counted string or dynamic array allocated on one side can be
+// released on the other.
+#pragma once
+
+#include <cstddef>
+
+#include "common/platform.h"
+
+#if defined(VELTRIN_BUILDING_SHAREMEM)
+#define VELTRIN_SHAREMEM_API VELTRIN_EXPORT
+#else
+#define VELTRIN_SHAREMEM_API VELTRIN_IMPORT
+#endif
+
+extern "C" {
+// A block of at least `size` bytes (a zero size still gives a distinct
+// block), or null when memory is exhausted.
+VELTRIN_SHAREMEM_API void* VELTRIN_API ShareGetMem(size_t size);
+// Releases a block from ShareGetMem/ShareReallocMem; null is ignored.
+VELTRIN_SHAREMEM_API void VELTRIN_API ShareFreeMem(void* p);
+// Resizes a block, keeping its content; null `p` allocates. On failure the
+// old block stays valid and null is returned.
+VELTRIN_SHAREMEM_API void* VELTRIN_API ShareReallocMem(void* p, size_t size);
+}
