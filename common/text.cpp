@@ -106,12 +106,17 @@ std::string DirFileOf(std::string_view exePath, std::string_view name) {
 std::string AppDirFile(std::string_view name) {
   std::string exe;
 #if defined(_WIN32)
-  std::vector<char> buf(MAX_PATH);
+  // Wide, then GBK: the plug-in's paths are GBK whatever the system's code page.
+  std::vector<wchar_t> buf(MAX_PATH);
   for (;;) {
-    DWORD n = GetModuleFileNameA(nullptr, buf.data(), DWORD(buf.size()));
+    DWORD n = GetModuleFileNameW(nullptr, buf.data(), DWORD(buf.size()));
     if (n == 0) break;
     if (n < buf.size()) {
-      exe.assign(buf.data(), n);
+      int len = WideCharToMultiByte(936, 0, buf.data(), int(n), nullptr, 0, nullptr, nullptr);
+      if (len > 0) {
+        exe.resize(size_t(len));
+        WideCharToMultiByte(936, 0, buf.data(), int(n), exe.data(), len, nullptr, nullptr);
+      }
       break;
     }
     buf.resize(buf.size() * 2);
