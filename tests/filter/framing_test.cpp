@@ -89,8 +89,12 @@ TEST(ToleranceLine, ParseErrLineRules) {
     int32_t lo = -7, hi = -7;
     EXPECT_EQ(TFilter::ParseErrLine(c.line, enabled, lo, hi, c.letter), c.ok) << c.line;
     EXPECT_EQ(enabled, c.enabled) << c.line;
-    if (c.ok || c.lo != -7) EXPECT_EQ(lo, c.lo) << c.line;
-    if (c.ok) EXPECT_EQ(hi, c.hi) << c.line;
+    if (c.ok || c.lo != -7) {
+      EXPECT_EQ(lo, c.lo) << c.line;
+    }
+    if (c.ok) {
+      EXPECT_EQ(hi, c.hi) << c.line;
+    }
   }
 }
 

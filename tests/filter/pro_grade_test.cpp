@@ -198,7 +198,7 @@ TEST(Prepare, FailureKeepsPreviousSetWhole) {
   EXPECT_EQ(f->Execute("121"), kVerdictRemove);  // scores 2
   const std::vector<std::string> lines = f->ConditionList;
 
-  for (const std::string bad :
+  for (const std::string& bad :
        {std::string("E|1-1\r\n") + Straight("1=12", "0-1") + "\r\n" + Straight("x=1", "0-1"),
         std::string("   "), std::string("E|1-2"), Straight("1=12", "a-b")}) {
     f->FilterStr = bad;

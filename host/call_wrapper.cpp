@@ -1,0 +1,118 @@
+#include "host/call_wrapper.h"
+
+#include <new>
+
+#include "common/counted.h"
+
+namespace veltrin::host {
+
+HostCallWrapper::HostCallWrapper(HostSettings settings)
+    : settings_(std::move(settings)), sampleTexts_(HostStringList::Create()) {}
+
+HostCallWrapper::~HostCallWrapper() { sampleTexts_->Release(); }
+
+int32_t VELTRIN_API HostCallWrapper::QueryInterface(const VGuid* iid, void** out) {
+  if (!out) return kE_POINTER;
+  *out = nullptr;
+  if (!iid) return kE_POINTER;
+  if (*iid == IID_IUnknown || *iid == IID_ICallWrapper) {
+    *out = static_cast<ICallWrapper*>(this);
+    AddRef();
+    return kS_OK;
+  }
+  return kE_NOINTERFACE;
+}
+
+uint32_t VELTRIN_API HostCallWrapper::AddRef() { return ++refs_; }
+
+uint32_t VELTRIN_API HostCallWrapper::Release() {
+  uint32_t left = --refs_;
+  if (left == 0) delete this;
+  return left;
+}
+
+int32_t VELTRIN_API HostCallWrapper::ShowToleranceAide(TFilter* filter, const char*, int32_t) {
+  // No aide window yet; the object is ours to free either way.
+  if (filter) {
+    auto* object = reinterpret_cast<FilterObject*>(filter);
+    if (object->Slots && object->Slots->Free) object->Slots->Free(object);
+  }
+  return kE_NOTIMPL;
+}
+
+int32_t VELTRIN_API HostCallWrapper::GetBatchAideData(TBatFltSet* /*request*/, TBatFltSet* result) {
+  if (!result) return kE_POINTER;
+  if (!settings_.HasHistory) return kE_FAIL;
+  const std::vector<Draw>& draws = settings_.History.Draws;
+  TArrBinChipF bets = nullptr;
+  try {
+    bets = DynArrayNew<TByteArrayChip>(draws.size());
+    for (size_t i = 0; i < draws.size(); ++i) {
+      const std::string& digits = draws[i].Digits;
+      bets[i] = DynArrayNew<uint8_t>(digits.size());
+      for (size_t k = 0; k < digits.size(); ++k) bets[i][k] = uint8_t(digits[k] - '0');
+    }
+    sampleTexts_->Clear();
+    sampleTexts_->Reserve(draws.size());
+    for (const Draw& draw : draws) sampleTexts_->Append(draw.Digits);
+  } catch (...) {
+    DynArrayReleaseByteArrays(bets);
+    sampleTexts_->Clear();
+    return kE_OUTOFMEMORY;
+  }
+  ReleaseBatFltSet(*result);  // the old texts and bets; never a list object
+  result->BetTexts = sampleTexts_;
+  result->Bets = bets;
+  result->KeepShare = settings_.KeepShare;
+  return kS_OK;
+}
+
+int32_t VELTRIN_API HostCallWrapper::ShowHistoryFilter(IScoreCallback*, const char*, const char*) {
+  return kE_NOTIMPL;
+}
+
+int32_t VELTRIN_API HostCallWrapper::SelectDrawNumber(const char** text) {
+  if (!text) return kE_POINTER;
+  *text = nullptr;
+  if (!settings_.HasHistory || settings_.History.Draws.empty()) return kE_FAIL;
+  try {
+    drawText_ = settings_.History.Draws.back().Digits;
+  } catch (...) {
+    return kE_OUTOFMEMORY;
+  }
+  *text = drawText_.c_str();
+  return kS_OK;
+}
+
+int32_t VELTRIN_API HostCallWrapper::GetLotteryInfo(TLotteryInfo* info) {
+  if (!info) return kE_POINTER;
+  try {
+    CountedStrAssign(info->Text, std::to_string(settings_.DigitCount) + "-digit lottery");
+  } catch (...) {
+    return kE_OUTOFMEMORY;
+  }
+  info->DigitCount = settings_.DigitCount;
+  info->ExtraDigitCount = 0;
+  return kS_OK;
+}
+
+int32_t VELTRIN_API HostCallWrapper::GetPairScoreTable(char** text) {
+  if (!text) return kE_POINTER;
+  if (!settings_.HasHistory) return kE_FAIL;
+  try {
+    CountedStrAssign(*text, PairScoreTableText(settings_.History));
+  } catch (...) {
+    return kE_OUTOFMEMORY;
+  }
+  return kS_OK;
+}
+
+// Operations the library never calls.
+int32_t VELTRIN_API HostCallWrapper::Reserved3() { return kE_NOTIMPL; }
+int32_t VELTRIN_API HostCallWrapper::Reserved5() { return kE_NOTIMPL; }
+int32_t VELTRIN_API HostCallWrapper::Reserved7() { return kE_NOTIMPL; }
+int32_t VELTRIN_API HostCallWrapper::Reserved9() { return kE_NOTIMPL; }
+int32_t VELTRIN_API HostCallWrapper::Reserved10() { return kE_NOTIMPL; }
+int32_t VELTRIN_API HostCallWrapper::Reserved11() { return kE_NOTIMPL; }
+
+}  // namespace veltrin::host

@@ -1,0 +1,87 @@
+// Buffered line input and output for the filter loop: no allocation per
+// bet once the buffers have grown to the longest line.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace veltrin::host {
+
+// Reads lines of any length; strips the line end (LF or CR LF).
+class LineReader {
+ public:
+  explicit LineReader(std::FILE* f) : f_(f), buf_(1 << 16) {}
+  // False at the end of the input (or on a read error: see Failed).
+  bool Next(std::string& line);
+  bool Failed() const { return failed_; }
+  uint64_t LineNumber() const { return lineNo_; }
+
+ private:
+  bool Fill();
+  std::FILE* f_;
+  std::vector<char> buf_;
+  size_t pos_ = 0, len_ = 0;
+  bool eof_ = false, failed_ = false;
+  uint64_t lineNo_ = 0;
+};
+
+// Collects output in a large buffer and writes it in blocks.
+class OutputBuffer {
+ public:
+  explicit OutputBuffer(std::FILE* f) : f_(f), buf_(1 << 18) {}
+  void Write(const char* p, size_t n) {
+    if (n > buf_.size() - used_) Drain();
+    if (n > buf_.size()) {
+      Put(p, n);
+      return;
+    }
+    std::copy(p, p + n, buf_.data() + used_);
+    used_ += n;
+  }
+  void Line(const char* p, size_t n) {
+    Write(p, n);
+    Write("\n", 1);
+  }
+  // Writes what is buffered and flushes the stream; false on a write error.
+  bool Flush();
+  bool Failed() const { return failed_; }
+
+ private:
+  void Drain() {
+    Put(buf_.data(), used_);
+    used_ = 0;
+  }
+  void Put(const char* p, size_t n) {
+    if (n && !failed_ && std::fwrite(p, 1, n, f_) != n) failed_ = true;
+  }
+  std::FILE* f_;
+  std::vector<char> buf_;
+  size_t used_ = 0;
+  bool failed_ = false;
+};
+
+// A one-line progress display on standard error, shown only when standard
+// error is a terminal and the run lasts more than a moment.
+class Progress {
+ public:
+  explicit Progress(bool enabled);
+  // Cheap to call often; redraws at most a few times a second. `total` 0
+  // means unknown.
+  void Update(uint64_t done, uint64_t total) {
+    if (enabled_ && (++calls_ & 0x3FFF) == 0) Draw(done, total);
+  }
+  // Removes the display line.
+  void Finish();
+
+ private:
+  void Draw(uint64_t done, uint64_t total);
+  bool enabled_;
+  bool shown_ = false;
+  uint64_t calls_ = 0;
+  std::chrono::steady_clock::time_point start_, last_;
+};
+
+}  // namespace veltrin::host

@@ -1,0 +1,24 @@
+// Process attach and detach of the DLL. Kept apart from the exports because
+// <windows.h> declares a GetVersion of its own.
+#include <windows.h>
+
+#include "plugin/lifetime.h"
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+  switch (reason) {
+    case DLL_PROCESS_ATTACH:
+      // No thread notifications: the library starts no threads and keeps no
+      // per-thread state.
+      DisableThreadLibraryCalls(instance);
+      return veltrin::CreateFilterObject() ? TRUE : FALSE;
+    case DLL_PROCESS_DETACH:
+      // Unloaded by the host (FreeLibrary): destroy the object, which
+      // releases the host interface. When the whole process is ending
+      // (reserved non-null) the host's runtime may already be torn down, so
+      // nothing calls back into it; the system reclaims the memory.
+      if (!reserved) veltrin::DestroyFilterObject();
+      return TRUE;
+    default:
+      return TRUE;
+  }
+}

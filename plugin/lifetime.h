@@ -1,0 +1,12 @@
+// The library's load and unload: the one filter object that every export
+// drives is created at load and destroyed at unload.
+#pragma once
+
+namespace veltrin {
+
+// Creates the filter object; false when there is no memory for it.
+bool CreateFilterObject() noexcept;
+// Destroys it, releasing its texts, tables and the host interface.
+void DestroyFilterObject() noexcept;
+
+}  // namespace veltrin

@@ -1,0 +1,127 @@
+// The library's entry points and its one filter object.
+//
+// The exports are thin: each converts the host's arguments, calls one
+// operation of the filter object and hands back the result. The object is
+// created when the library loads and destroyed when it unloads; every export
+// copes with its absence (a failed creation) by answering as for an empty
+// filter. Nothing thrown inside may reach the host.
+#include "plugin/exports.h"
+
+#include "filter/pro_grade.h"
+#include "plugin/lifetime.h"
+
+namespace veltrin {
+namespace {
+
+constexpr char kVersion[] = "1.0.1";
+constexpr char kAuthor[] = "Veltrin developers";
+// What the name and text getters answer when there is no filter object.
+constexpr char kEmpty[] = "";
+
+TProGradeFilter* g_filter = nullptr;
+
+}  // namespace
+
+bool CreateFilterObject() noexcept {
+  try {
+    if (!g_filter) g_filter = TProGradeFilter::New();
+    return true;
+  } catch (...) {
+    g_filter = nullptr;
+    return false;
+  }
+}
+
+void DestroyFilterObject() noexcept {
+  TProGradeFilter* filter = g_filter;
+  g_filter = nullptr;
+  // Releases the condition lines, the prepared tables and the host interface.
+  if (filter) filter->Free();
+}
+
+namespace {
+
+#if !defined(_WIN32)
+// Natively the loader's constructor and destructor hooks stand in for the
+// process attach and detach of a DLL (see dllmain.cpp). The destructor hook
+// runs before the library's static objects are torn down.
+__attribute__((constructor)) void LibraryLoad() { CreateFilterObject(); }
+__attribute__((destructor)) void LibraryUnload() { DestroyFilterObject(); }
+#endif
+
+}  // namespace
+}  // namespace veltrin
+
+using veltrin::g_filter;
+using veltrin::kEmpty;
+
+extern "C" {
+
+VELTRIN_PLUGIN_API void VELTRIN_API SetIIWrapper(veltrin::ICallWrapper* wrapper) {
+  try {
+    if (g_filter) g_filter->SetCallWrapper(wrapper);
+  } catch (...) {
+  }
+}
+
+VELTRIN_PLUGIN_API const char* VELTRIN_API GetFilterName() {
+  // The name never changes after construction, so the pointer stays valid.
+  return g_filter ? g_filter->FilterName.c_str() : kEmpty;
+}
+
+VELTRIN_PLUGIN_API const char* VELTRIN_API GetVersion() { return veltrin::kVersion; }
+
+VELTRIN_PLUGIN_API const char* VELTRIN_API GetAuthor() { return veltrin::kAuthor; }
+
+VELTRIN_PLUGIN_API const char* VELTRIN_API GetFilterStr() {
+  return g_filter ? g_filter->FilterStr.c_str() : kEmpty;
+}
+
+VELTRIN_PLUGIN_API void VELTRIN_API SetFilterStr(const char* text) {
+  if (!g_filter) return;
+  try {
+    g_filter->FilterStr = text ? text : "";
+  } catch (...) {
+    // Out of memory: the old text stays, unchanged and whole.
+  }
+}
+
+VELTRIN_PLUGIN_API bool VELTRIN_API SzcPrepare() {
+  if (!g_filter) return false;
+  try {
+    return g_filter->PrepareRun();
+  } catch (...) {
+    return false;
+  }
+}
+
+VELTRIN_PLUGIN_API int32_t VELTRIN_API SzcExecute(const char* bet) {
+  if (!g_filter) return veltrin::kBetInvalid;
+  try {
+    return g_filter->Execute(bet ? bet : "");
+  } catch (...) {
+    return veltrin::kBetInvalid;
+  }
+}
+
+VELTRIN_PLUGIN_API void VELTRIN_API SzcFltDebug(veltrin::TDebugResult* result, const char* bet,
+                                                bool showAll) {
+  if (!result || !g_filter) return;
+  try {
+    g_filter->Debug(bet ? bet : "", showAll, result);
+  } catch (...) {
+  }
+}
+
+VELTRIN_PLUGIN_API bool VELTRIN_API SzcOpen(int32_t /*unused*/) {
+  // True whatever happens: the host learns of a change only by reading the
+  // condition text back.
+  if (!g_filter) return true;
+  try {
+    g_filter->Open();
+  } catch (...) {
+  }
+  return true;
+}
+
+}  // extern "C"

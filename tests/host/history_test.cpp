@@ -1,0 +1,76 @@
+// The host's draw history and the score table it derives from it.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "filter/pro_grade.h"
+#include "host/history.h"
+
+namespace veltrin::host {
+namespace {
+
+TEST(HistoryTest, ReadsDrawsAndSkipsComments) {
+  DrawHistory h;
+  std::string error;
+  ASSERT_TRUE(ParseHistory("# header\r\n\r\n 2024001\t01234 \r\n2024002 98765\n# end", 0, h, error))
+      << error;
+  ASSERT_EQ(h.Draws.size(), 2u);
+  EXPECT_EQ(h.DigitCount, 5);
+  EXPECT_EQ(h.Draws[0].Issue, "2024001");
+  EXPECT_EQ(h.Draws[0].Digits, "01234");
+  EXPECT_EQ(h.Draws[1].Digits, "98765");
+}
+
+TEST(HistoryTest, MalformedLinesAreNamed) {
+  struct Case {
+    const char* text;
+    int32_t digits;
+    const char* where;
+  };
+  for (const Case& c : {Case{"1 12345\n2 1234\n", 0, "line 2"}, Case{"1 12a45\n", 5, "line 1"},
+                        Case{"# c\n12345\n", 5, "line 2"}, Case{"1 12345\n", 3, "line 1"},
+                        Case{"# only comments\n", 5, "no draws"}, Case{"", 5, "no draws"}}) {
+    DrawHistory h;
+    std::string error;
+    EXPECT_FALSE(ParseHistory(c.text, c.digits, h, error)) << c.text;
+    EXPECT_NE(error.find(c.where), std::string::npos) << error;
+  }
+}
+
+TEST(HistoryTest, ScoreTableGivesEveryCodeOneScoreByFrequency) {
+  DrawHistory h;
+  std::string error;
+  // Adjacent pairs: 12 three times; 21, 23 and 30 once each; nothing else.
+  ASSERT_TRUE(ParseHistory("1 1212\n2 1230\n", 4, h, error)) << error;
+  const std::string text = PairScoreTableText(h);
+
+  TArrCodeGrade table;
+  ASSERT_TRUE(TProGradeFilter::ParseGradeTable(text, table));
+  ASSERT_EQ(table.size(), 101u);
+  std::set<unsigned> seen;
+  for (size_t s = 0; s < table.size(); ++s) {
+    EXPECT_EQ(table[s].Score, s);
+    for (unsigned code = 0; code < 104; ++code)
+      if (table[s].Has(code)) {
+        EXPECT_TRUE(seen.insert(code).second) << "code " << code;
+      }
+  }
+  EXPECT_EQ(seen.size(), 100u) << "every code 00..99 in exactly one group";
+  auto scoreOf = [&](unsigned code) {
+    for (const TCodeGradeItem& g : table)
+      if (g.Has(code)) return int(g.Score);
+    return -1;
+  };
+  EXPECT_EQ(scoreOf(12), 100);  // 3 of 3
+  EXPECT_EQ(scoreOf(21), 33);   // 1 of 3
+  EXPECT_EQ(scoreOf(23), 33);
+  EXPECT_EQ(scoreOf(30), 33);
+  EXPECT_EQ(scoreOf(99), 0);
+  // The grid's form: "0=..." first, "100=..." last, codes as two digits.
+  EXPECT_EQ(text.rfind("0=00 01 02 ", 0), 0u);
+  EXPECT_NE(text.find(",100=12"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace veltrin::host
