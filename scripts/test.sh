@@ -25,7 +25,7 @@ step "Windows build, tests under Wine"
 cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
   -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build-win -j"$jobs"
-(cd build-win && ctest --output-on-failure)
+(cd build-win && xvfb-run -a ctest --output-on-failure)
 
 if [ -x scripts/sanitize.sh ]; then
   step "native tests under AddressSanitizer and UndefinedBehaviorSanitizer"

@@ -1,0 +1,16 @@
+#include "forms/base_form.h"
+
+#include "common/texts.h"
+
+namespace veltrin {
+
+namespace {
+constexpr int32_t kGb2312Charset = 134;
+}
+
+TfrmBase::TfrmBase(std::string name) : ui::TForm(std::move(name)) {
+  SetFont(ui::TFontSpec{kTxtFontName, 12, kGb2312Charset});
+  SetCaption("frmBase");
+}
+
+}  // namespace veltrin

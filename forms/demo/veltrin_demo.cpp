@@ -1,0 +1,117 @@
+// Shows one dialog of the forms layer for a few seconds so that
+// scripts/screenshot.sh can photograph it:
+//
+//   veltrin_demo.exe <dialog> [ready-file] [seconds]
+//
+// dialog: "fltbase" (the filter dialog base with a tolerance and two
+// condition lines) or "fltvalidate" (the same after a simulated run on its
+// second page). Once the window is up and painted, "left top width height"
+// of the dialog window goes into ready-file; the dialog closes itself after
+// the given seconds (default 8).
+#include <windows.h>
+// After windows.h:
+#include <shellapi.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "common/lottery.h"
+#include "common/text.h"
+#include "common/texts.h"
+#include "filter/filter_sup.h"
+#include "filter/pro_grade.h"
+#include "forms/flt_base_form.h"
+#include "ui/automation.h"
+#include "ui/win32/win32.h"
+
+namespace veltrin {
+namespace {
+
+// A filter dialog with a fixed list of pair-score conditions.
+class TDemoFltForm final : public TfrmFltBase {
+ public:
+  TDemoFltForm() : TfrmFltBase("frmDemoFlt") {}
+  std::string GetConditionsText() override {
+    std::string text;
+    for (const std::string& line : lines_) text += line + "\r\n";
+    return text;
+  }
+  void SetConditionsText(std::string_view text) override {
+    lines_.clear();
+    SplitLines(TSupFilter::SemicolonsToLines(text),
+               [&](std::string_view line) { lines_.emplace_back(line); });
+  }
+  TFilter* CreateFilter() override { return TProGradeFilter::New(); }
+
+ private:
+  std::vector<std::string> lines_;
+};
+
+TDemoFltForm* g_form = nullptr;
+std::string g_dialog;
+std::wstring g_readyFile;
+UINT_PTR g_closeTimer = 0;
+
+void CALLBACK Close(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  if (g_form) g_form->SetModalResult(ui::mrCancel);
+}
+
+void CALLBACK Ready(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  HWND hwnd = ui::WindowOf(*g_form);
+  UpdateWindow(hwnd);
+  if (g_readyFile.empty()) return;
+  RECT r{};
+  GetWindowRect(hwnd, &r);
+  if (FILE* f = _wfopen(g_readyFile.c_str(), L"w")) {
+    std::fprintf(f, "%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+    std::fclose(f);
+  }
+}
+
+void CALLBACK Prepare(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  if (g_dialog == "fltvalidate") {
+    g_form->pageFlt->SetActivePageIndex(1);
+    ui::TypeText(*g_form->edtAChip, L"\b\b\b121");
+    ui::Click(*g_form->btnFltValidate);
+  }
+  SetTimer(nullptr, 0, 1500, Ready);
+}
+
+int Run(const std::vector<std::wstring>& args) {
+  g_dialog = args.size() > 1 ? ui::WideToGbk(args[1]) : "fltbase";
+  if (args.size() > 2) g_readyFile = args[2];
+  int seconds = args.size() > 3 ? _wtoi(args[3].c_str()) : 8;
+  if (g_dialog != "fltbase" && g_dialog != "fltvalidate") return 2;
+
+  LotteryInfo.DigitCount = 3;
+  TDemoFltForm form;
+  g_form = &form;
+  const std::string straight = kTxtModeStraight;
+  form.LoadSettingsText("E|1-2\r\n" + straight + ":1=12 21,2=33:0-2\r\n" + straight +
+                        ":5=01 02 03:0-10\r\n");
+  if (g_dialog == "fltvalidate") form.tabFltValidate->SetTabVisible(true);
+  SetTimer(nullptr, 0, 300, Prepare);
+  g_closeTimer = SetTimer(nullptr, 0, UINT(seconds > 0 ? seconds : 8) * 1000, Close);
+  form.ShowModal();
+  g_form = nullptr;
+  return 0;
+}
+
+}  // namespace
+}  // namespace veltrin
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  int argc = 0;
+  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  std::vector<std::wstring> args(argv, argv + argc);
+  LocalFree(argv);
+  try {
+    return veltrin::Run(args);
+  } catch (...) {
+    return 1;
+  }
+}
