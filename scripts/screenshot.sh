@@ -5,7 +5,8 @@
 #
 #   scripts/screenshot.sh [dialog] [out.png] [build-dir]
 #
-#   dialog     fltbase (default) or fltvalidate (after a simulated run)
+#   dialog     fltbase (default), fltvalidate (after a simulated run) or
+#              supfltbase (the condition list dialog)
 #   out.png    default: screenshot-<dialog>.png
 #   build-dir  the Windows build (default: build-win)
 #

@@ -21,6 +21,7 @@
 #include "common/texts.h"
 #include "filter/filter_sup.h"
 #include "filter/pro_grade.h"
+#include "forms/demo/sup_flt_base_demo.h"
 #include "forms/flt_base_form.h"
 #include "ui/automation.h"
 #include "ui/win32/win32.h"
@@ -48,7 +49,7 @@ class TDemoFltForm final : public TfrmFltBase {
   std::vector<std::string> lines_;
 };
 
-TDemoFltForm* g_form = nullptr;
+TfrmFltBase* g_form = nullptr;
 std::string g_dialog;
 std::wstring g_readyFile;
 UINT_PTR g_closeTimer = 0;
@@ -85,9 +86,18 @@ int Run(const std::vector<std::wstring>& args) {
   g_dialog = args.size() > 1 ? ui::WideToGbk(args[1]) : "fltbase";
   if (args.size() > 2) g_readyFile = args[2];
   int seconds = args.size() > 3 ? _wtoi(args[3].c_str()) : 8;
-  if (g_dialog != "fltbase" && g_dialog != "fltvalidate") return 2;
+  if (g_dialog != "fltbase" && g_dialog != "fltvalidate" && g_dialog != "supfltbase") return 2;
 
   LotteryInfo.DigitCount = 3;
+  if (g_dialog == "supfltbase") {
+    std::unique_ptr<TfrmSupFltBase> list = demo::NewSupFltBaseDemo();
+    g_form = list.get();
+    SetTimer(nullptr, 0, 300, Prepare);
+    g_closeTimer = SetTimer(nullptr, 0, UINT(seconds > 0 ? seconds : 8) * 1000, Close);
+    list->ShowModal();
+    g_form = nullptr;
+    return 0;
+  }
   TDemoFltForm form;
   g_form = &form;
   const std::string straight = kTxtModeStraight;

@@ -1,0 +1,457 @@
+#include "forms/sup_flt_base_form.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+#include <vector>
+
+#include "common/lottery.h"
+#include "common/records.h"
+#include "common/text.h"
+#include "common/texts.h"
+#include "filter/filter_sup.h"
+#include "ui/services.h"
+
+#if defined(_WIN32)
+#include "ui/win32/win32.h"
+#endif
+
+namespace veltrin {
+
+using ui::TDesc;
+using ui::TKind;
+
+namespace {
+
+constexpr char kResultExtension[] = "txt";
+
+// Paths are GBK like every text of the system; Windows opens them through
+// their UTF-16 form whatever the system's code page is.
+std::FILE* OpenPath(const std::string& path, bool write) {
+#if defined(_WIN32)
+  return _wfopen(ui::GbkToWide(path).c_str(), write ? L"wb" : L"rb");
+#else
+  return std::fopen(path.c_str(), write ? "wb" : "rb");
+#endif
+}
+
+// The whole file, or nothing when it cannot be opened or read.
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+  if (!ui::FileExists(path)) return std::nullopt;
+  std::FILE* f = OpenPath(path, false);
+  if (!f) return std::nullopt;
+  std::string data;
+  char buf[65536];
+  size_t got;
+  while ((got = std::fread(buf, 1, sizeof buf, f)) > 0) data.append(buf, got);
+  const bool failed = std::ferror(f) != 0;
+  std::fclose(f);
+  if (failed) return std::nullopt;
+  return data;
+}
+
+// True when the whole text was written.
+bool WriteWholeFile(const std::string& path, const std::string& data) {
+  std::FILE* f = OpenPath(path, true);
+  if (!f) return false;
+  bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
+  if (std::fclose(f) != 0) ok = false;
+  return ok;
+}
+
+// The two batch records of one request to the host and the list the request
+// carries. Whatever the host put into them, and whether or not its call
+// succeeded, every text and array of both records goes back exactly once; of
+// the list objects only the dialog's own is released, never the one the host
+// put into the result.
+struct TBatchExchange {
+  TStringList* List = TStringList::Create();
+  TBatFltSet Request{};
+  TBatFltSet Result{};
+
+  TBatchExchange() { Request.BetTexts = List; }
+  ~TBatchExchange() {
+    ReleaseBatFltSet(Request);
+    ReleaseBatFltSet(Result);
+    List->Release();
+  }
+  TBatchExchange(const TBatchExchange&) = delete;
+  TBatchExchange& operator=(const TBatchExchange&) = delete;
+};
+
+}  // namespace
+
+ui::TDescTable TfrmSupFltBase::Description() {
+  using namespace ui;
+  return {
+      // The column of buttons between the derived dialog's editor (left)
+      // and the list (right).
+      TDesc(TKind::Button, "btnAdd", "tabFilter", kTxtAdd).At(254, 64, 62, 22),
+      TDesc(TKind::Button, "btnReplace", "tabFilter", kTxtReplace)
+          .At(254, 88, 62, 22)
+          .Set(kDisabled),
+      TDesc(TKind::Button, "btnDelete", "tabFilter", kTxtDelete).At(254, 112, 62, 22),
+      TDesc(TKind::Button, "btnDeleteAll", "tabFilter", kTxtDeleteAll).At(254, 136, 62, 22),
+      TDesc(TKind::Button, "btnHisFlt", "tabFilter", kTxtHistoryAide)
+          .At(254, 184, 62, 22)
+          .Set(kHidden),
+      TDesc(TKind::Button, "RzButton2", "tabFilter", kTxtToleranceAide)
+          .At(254, 208, 62, 22)
+          .Set(kHidden),
+
+      // The list with its strip underneath; the list takes what the strip
+      // leaves.
+      TDesc(TKind::Panel, "RzPanel4", "tabFilter", "").At(320, 6, 217, 334),
+      TDesc(TKind::Panel, "LittlePanel", "RzPanel4", "").At(0, 317, 217, 17).Set(kAlignBottom),
+      TDesc(TKind::ListBox, "lstFilter", "RzPanel4", "")
+          .At(0, 0, 217, 317)
+          .Set(kAlignClient | kBorder | kMultiSelect | kVirtual)
+          .Items(12),
+      TDesc(TKind::Label, "lblFltCountInfo", "LittlePanel", kTxtCountInfoEmpty)
+          .At(2, 2, 128, 13)
+          .Colors(clDefault, clGray),
+      TDesc(TKind::Button, "btnBatFltAide", "LittlePanel", kTxtBatchAide)
+          .At(131, 0, 86, 17)
+          .Set(kFlat | kHandCursor)
+          .Colors(clDefault, clNavy),
+      TDesc(TKind::Label, "lblInfo", "tabFilter", kTxtListNote)
+          .At(320, 346, 217, 14)
+          .Colors(clDefault, clMaroon),
+
+      TDesc(TKind::PopupMenu, "PopFilter", "", ""),
+      TDesc(TKind::MenuItem, "A", "PopFilter", kTxtSelectAll),
+      TDesc(TKind::MenuItem, "B", "PopFilter", kTxtSelectNone),
+      TDesc(TKind::MenuItem, "C", "PopFilter", "-"),
+      TDesc(TKind::MenuItem, "D", "PopFilter", kTxtSetRemove),
+      TDesc(TKind::MenuItem, "E", "PopFilter", kTxtSetKeep),
+      TDesc(TKind::MenuItem, "F", "PopFilter", "-"),
+      TDesc(TKind::MenuItem, "G", "PopFilter", kTxtTextImport),
+      TDesc(TKind::MenuItem, "H", "PopFilter", "-"),
+      TDesc(TKind::MenuItem, "I", "PopFilter", kTxtHistoryAide),
+      TDesc(TKind::MenuItem, "J", "PopFilter", kTxtToleranceAide),
+
+      TDesc(TKind::PopupMenu, "popValidateResult", "", ""),
+      TDesc(TKind::MenuItem, "mnuCopyResult", "popValidateResult", kTxtCopyResult),
+      TDesc(TKind::MenuItem, "mnuSaveResult", "popValidateResult", kTxtSaveResult),
+      TDesc(TKind::MenuItem, "N3", "popValidateResult", "-"),
+      TDesc(TKind::MenuItem, "mnuClearResult", "popValidateResult", kTxtClearResult),
+  };
+}
+
+TfrmSupFltBase::TfrmSupFltBase(std::string name) : TfrmFltBase(std::move(name)) {
+  // The list needs the room the condition-list dialogs are laid out for
+  // (x 320, 217 wide); set before building, so everything sits as described.
+  SetClientSize(544, 433);
+  Build(Description());
+
+  btnAdd = Get<ui::TButton>("btnAdd");
+  btnReplace = Get<ui::TButton>("btnReplace");
+  btnDelete = Get<ui::TButton>("btnDelete");
+  btnDeleteAll = Get<ui::TButton>("btnDeleteAll");
+  btnHisFlt = Get<ui::TButton>("btnHisFlt");
+  RzButton2 = Get<ui::TButton>("RzButton2");
+  RzPanel4 = Get<ui::TPanel>("RzPanel4");
+  lstFilter = Get<ui::TListBox>("lstFilter");
+  LittlePanel = Get<ui::TPanel>("LittlePanel");
+  lblFltCountInfo = Get<ui::TLabel>("lblFltCountInfo");
+  btnBatFltAide = Get<ui::TButton>("btnBatFltAide");
+  lblInfo = Get<ui::TLabel>("lblInfo");
+  PopFilter = Get<ui::TPopupMenu>("PopFilter");
+  A = Get<ui::TMenuItem>("A");
+  B = Get<ui::TMenuItem>("B");
+  C = Get<ui::TMenuItem>("C");
+  D = Get<ui::TMenuItem>("D");
+  E = Get<ui::TMenuItem>("E");
+  F = Get<ui::TMenuItem>("F");
+  G = Get<ui::TMenuItem>("G");
+  H = Get<ui::TMenuItem>("H");
+  I = Get<ui::TMenuItem>("I");
+  J = Get<ui::TMenuItem>("J");
+  popValidateResult = Get<ui::TPopupMenu>("popValidateResult");
+  mnuCopyResult = Get<ui::TMenuItem>("mnuCopyResult");
+  mnuSaveResult = Get<ui::TMenuItem>("mnuSaveResult");
+  N3 = Get<ui::TMenuItem>("N3");
+  mnuClearResult = Get<ui::TMenuItem>("mnuClearResult");
+
+  lstFilter->SetPopupMenu(PopFilter);
+  lstFltValidate->SetPopupMenu(popValidateResult);
+
+  lstFilter->OnClick = [this](ui::TComponent&) { lstFilterClick(); };
+  lstFilter->OnDblClick = [this](ui::TComponent&) { lstFilterDblClick(); };
+  lstFilter->OnData = [this](ui::TListBox&, int32_t index) { return lstFilterData(index); };
+  btnAdd->OnClick = [this](ui::TComponent&) { btnAddClick(); };
+  btnReplace->OnClick = [this](ui::TComponent&) { btnReplaceClick(); };
+  btnDelete->OnClick = [this](ui::TComponent&) { btnDeleteClick(); };
+  btnDeleteAll->OnClick = [this](ui::TComponent&) { btnDeleteAllClick(); };
+  btnBatFltAide->OnClick = [this](ui::TComponent&) { btnBatFltAideClick(); };
+  RzButton2->OnClick = [this](ui::TComponent&) { RzButton2Click(); };
+  A->OnClick = [this](ui::TComponent&) { AClick(); };
+  B->OnClick = [this](ui::TComponent&) { BClick(); };
+  D->OnClick = [this](ui::TComponent&) { DClick(); };
+  E->OnClick = [this](ui::TComponent&) { EClick(); };
+  G->OnClick = [this](ui::TComponent&) { GClick(); };
+  I->OnClick = [this](ui::TComponent&) { IClick(); };
+  J->OnClick = [this](ui::TComponent&) { JClick(); };
+  mnuCopyResult->OnClick = [this](ui::TComponent&) { mnuCopyResultClick(); };
+  mnuSaveResult->OnClick = [this](ui::TComponent&) { mnuSaveResultClick(); };
+  mnuClearResult->OnClick = [this](ui::TComponent&) { mnuClearResultClick(); };
+
+  FormCreate();
+}
+
+TfrmSupFltBase::~TfrmSupFltBase() { FormDestroy(); }
+
+void TfrmSupFltBase::FormCreate() {
+  FConditions = TStringList::Create();
+  RefreshList(-1);
+}
+
+void TfrmSupFltBase::FormDestroy() {
+  // The list box may ask for items until the window is gone.
+  lstFilter->OnData = nullptr;
+  if (FConditions) FConditions->Release();
+  FConditions = nullptr;
+}
+
+// ---- condition text ---------------------------------------------------------------
+
+std::string TfrmSupFltBase::GetConditionsText() {
+  std::string text;
+  for (const std::string& line : FConditions->Lines()) text += line + "\r\n";
+  return text;
+}
+
+void TfrmSupFltBase::SetConditionsText(std::string_view text) {
+  std::vector<std::string> lines;
+  SplitLines(TSupFilter::SemicolonsToLines(text),
+             [&lines](std::string_view line) { lines.emplace_back(line); });
+  FConditions->Lines() = std::move(lines);
+  // New lines: nothing of the old selection or position applies to them.
+  ClearSelection();
+  lstFilter->SetItemIndex(-1);
+  RefreshList(-1);
+  btnReplace->SetEnabled(false);
+}
+
+// ---- list display -----------------------------------------------------------------
+
+void TfrmSupFltBase::RefreshList(int32_t index) {
+  const int32_t count = LineCount();
+  lstFilter->SetCount(count);
+  if (count == 0)
+    lstFilter->SetItemIndex(-1);
+  else if (index >= 0 && index < count)
+    lstFilter->SetItemIndex(index);
+  lstFilter->Repaint();
+  UpdateCountInfo();
+}
+
+void TfrmSupFltBase::UpdateCountInfo() {
+  const int32_t current = lstFilter->ItemIndex();
+  char text[96];
+  std::snprintf(text, sizeof text, kTxtCountInfoFmt, current >= 0 ? current + 1 : 0, LineCount());
+  lblFltCountInfo->SetCaption(text);
+}
+
+void TfrmSupFltBase::ClearSelection() {
+  for (int32_t i = 0, n = lstFilter->Count(); i < n; ++i) lstFilter->SetSelected(i, false);
+}
+
+std::string TfrmSupFltBase::lstFilterData(int32_t index) const {
+  if (!FConditions || index < 0 || index >= LineCount()) return {};
+  return FConditions->Lines()[size_t(index)];
+}
+
+std::string TfrmSupFltBase::CurrentCondition() {
+  const int32_t current = lstFilter->ItemIndex();
+  // Lines selected without a current item (after "select all", say) leave
+  // the editor's line as the one meant.
+  if (lstFilter->SelCount() > 0 && current >= 0 && current < LineCount())
+    return FConditions->Lines()[size_t(current)];
+  return BuildCondition();
+}
+
+// ---- list operations --------------------------------------------------------------
+
+void TfrmSupFltBase::lstFilterClick() {
+  const int32_t current = lstFilter->ItemIndex();
+  btnReplace->SetEnabled(current >= 0);
+  UpdateCountInfo();
+  if (current >= 0 && current < LineCount()) ShowCondition(FConditions->Lines()[size_t(current)]);
+}
+
+void TfrmSupFltBase::lstFilterDblClick() { btnDeleteClick(); }
+
+void TfrmSupFltBase::AppendCurrent(const std::string& line) {
+  FConditions->Lines().push_back(line);
+  RefreshList(LineCount() - 1);
+}
+
+void TfrmSupFltBase::btnAddClick() {
+  const std::string line = BuildCondition();
+  if (!line.empty()) {
+    bool present = false;
+    for (const std::string& existing : FConditions->Lines())
+      if (SameTextAscii(existing, line)) {
+        present = true;
+        break;
+      }
+    if (present) {
+      // Only a Yes adds an equal line again; the replace button then keeps
+      // its state, as it always has on this path.
+      if (ui::TShareFunc::AskQuestion(kTxtConditionExists, ui::TMsgButtons::YesNo, this) !=
+          ui::mrYes)
+        return;
+      AppendCurrent(line);
+      return;
+    }
+    AppendCurrent(line);
+  }
+  btnReplace->SetEnabled(lstFilter->ItemIndex() >= 0);
+}
+
+void TfrmSupFltBase::btnReplaceClick() {
+  const std::string line = BuildCondition();
+  if (line.empty()) return;
+  const int32_t current = lstFilter->ItemIndex();
+  if (current < 0 || current >= LineCount()) {
+    AppendCurrent(line);
+    btnReplace->SetEnabled(lstFilter->ItemIndex() >= 0);
+    return;
+  }
+  FConditions->Lines()[size_t(current)] = line;
+  lstFilter->Repaint();
+}
+
+void TfrmSupFltBase::btnDeleteClick() {
+  std::vector<std::string>& lines = FConditions->Lines();
+  const int32_t current = lstFilter->ItemIndex();
+  for (int32_t i = lstFilter->Count() - 1; i >= 0; --i)
+    if (i < int32_t(lines.size()) && lstFilter->Selected(i)) lines.erase(lines.begin() + i);
+  ClearSelection();
+  RefreshList(-1);
+  // The current position stays where it was, or moves to the last line when
+  // that position is gone.
+  const int32_t count = LineCount();
+  if (current >= count)
+    lstFilter->SetItemIndex(count - 1);
+  else if (current >= 0)
+    lstFilter->SetItemIndex(current);
+  lstFilterClick();
+  btnReplace->SetEnabled(count > 0 && lstFilter->ItemIndex() >= 0);
+}
+
+void TfrmSupFltBase::btnDeleteAllClick() {
+  FConditions->Lines().clear();
+  RefreshList(-1);
+  btnReplace->SetEnabled(false);
+}
+
+void TfrmSupFltBase::AClick() {
+  for (int32_t i = 0, n = lstFilter->Count(); i < n; ++i) lstFilter->SetSelected(i, true);
+}
+
+void TfrmSupFltBase::BClick() {
+  for (int32_t i = 0, n = lstFilter->Count(); i < n; ++i) lstFilter->SetSelected(i, false);
+}
+
+void TfrmSupFltBase::SetKeepRemove(bool keep) {
+  std::vector<std::string>& lines = FConditions->Lines();
+  for (int32_t i = 0, n = std::min<int32_t>(lstFilter->Count(), LineCount()); i < n; ++i) {
+    std::string& line = lines[size_t(i)];
+    if (!lstFilter->Selected(i) || line.empty()) continue;
+    if (line[0] == 'K' || line[0] == 'D') line[0] = keep ? 'K' : 'D';
+  }
+  RefreshList(-1);
+}
+
+void TfrmSupFltBase::DClick() { SetKeepRemove(false); }
+
+void TfrmSupFltBase::EClick() { SetKeepRemove(true); }
+
+void TfrmSupFltBase::ImportConditions() {
+  const std::string path = PickOpenFile(kTxtImportFileFilter, "");
+  if (path.empty()) return;
+  std::optional<std::string> data = ReadWholeFile(path);
+  if (!data) {
+    ui::TShareFunc::ShowError(std::string(kTxtImportFailed) + path);
+    return;
+  }
+  SplitLines(*data, [this](std::string_view line) { FConditions->Lines().emplace_back(line); });
+  RefreshList(-1);
+}
+
+void TfrmSupFltBase::GClick() { ImportConditions(); }
+
+void TfrmSupFltBase::IClick() { btnHisFlt->Click(); }
+
+void TfrmSupFltBase::JClick() {
+  // Found by its caption, so that a derived dialog's own tolerance button
+  // would be found the same way; hidden buttons count too.
+  for (ui::TComponent* c : Components()) {
+    auto* button = dynamic_cast<ui::TButton*>(c);
+    if (button && button->Caption() == kTxtToleranceAide) {
+      button->Click();
+      return;
+    }
+  }
+}
+
+// ---- aides ------------------------------------------------------------------------------
+
+void TfrmSupFltBase::btnBatFltAideClick() {
+  if (FConditions->Lines().empty()) {
+    ui::TShareFunc::ShowWarning(kTxtConditionsEmpty);
+    return;
+  }
+  if (!FHost) return;
+  TBatchExchange exchange;
+  // A host that fails ends the aide without a word.
+  if (!Succeeded(FHost->GetBatchAideData(&exchange.Request, &exchange.Result))) return;
+  TFilterPtr filter(CreateFilter());
+  if (!filter) return;
+  int32_t updated = 0;
+  {
+    ui::TWaitCursor wait;
+    updated = filter->RunBatchAide(FConditions, &exchange.Result);
+  }
+  filter.reset();
+  if (updated <= 0) return;
+  RefreshList(0);
+  ui::TShareFunc::ShowInfo(std::string(kTxtBatchDoneHead) + std::to_string(updated) +
+                           kTxtBatchDoneTail);
+}
+
+void TfrmSupFltBase::RzButton2Click() {
+  TFilterPtr filter(CreateFilter());
+  if (!filter) return;
+  // The condition lines alone: the aide itself proposes the tolerance.
+  filter->FilterStr = GetConditionsText();
+  // Nobody to hand it to: `filter` releases it.
+  if (!filter->PrepareRun() || !FHost) return;
+  const std::string caption = Caption();
+  // From here on the object is the host's, which releases it with Free.
+  FHost->ShowToleranceAide(filter.release(), caption.c_str(), 0);
+}
+
+// ---- result list of the simulated run ---------------------------------------------------
+
+void TfrmSupFltBase::mnuCopyResultClick() {
+  std::string text;
+  for (const std::string& line : lstFltValidate->AllItems()) text += line + "\r\n";
+  ui::SetClipboardText(text);
+}
+
+void TfrmSupFltBase::mnuSaveResultClick() {
+  const std::string path = PickSaveFile(kTxtResultFileFilter, UserDir,
+                                        Caption() + kTxtResultFileSuffix, kResultExtension);
+  if (path.empty()) return;
+  std::string text;
+  for (const std::string& line : lstFltValidate->AllItems()) text += line + "\r\n";
+  if (!WriteWholeFile(path, text))
+    ui::TShareFunc::ShowError(std::string(kTxtSaveFailed) + "\r\n" + path);
+}
+
+void TfrmSupFltBase::mnuClearResultClick() { lstFltValidate->ClearItems(); }
+
+}  // namespace veltrin
