@@ -6,7 +6,8 @@
 #   scripts/screenshot.sh [dialog] [out.png] [build-dir]
 #
 #   dialog     fltbase (default), fltvalidate (after a simulated run) or
-#              supfltbase (the condition list dialog)
+#              supfltbase (the condition list dialog), twograde (the score
+#              grid with codes assigned) or selecttwo (the code picker)
 #   out.png    default: screenshot-<dialog>.png
 #   build-dir  the Windows build (default: build-win)
 #

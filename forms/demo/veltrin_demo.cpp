@@ -22,6 +22,7 @@
 #include "filter/filter_sup.h"
 #include "filter/pro_grade.h"
 #include "forms/demo/sup_flt_base_demo.h"
+#include "forms/demo/two_code_demo.h"
 #include "forms/flt_base_form.h"
 #include "ui/automation.h"
 #include "ui/win32/win32.h"
@@ -49,7 +50,9 @@ class TDemoFltForm final : public TfrmFltBase {
   std::vector<std::string> lines_;
 };
 
-TfrmFltBase* g_form = nullptr;
+ui::TForm* g_form = nullptr;
+// The dialog base shown, for the simulated run.
+TfrmFltBase* g_flt = nullptr;
 std::string g_dialog;
 std::wstring g_readyFile;
 UINT_PTR g_closeTimer = 0;
@@ -74,10 +77,10 @@ void CALLBACK Ready(HWND, UINT, UINT_PTR id, DWORD) {
 
 void CALLBACK Prepare(HWND, UINT, UINT_PTR id, DWORD) {
   KillTimer(nullptr, id);
-  if (g_dialog == "fltvalidate") {
-    g_form->pageFlt->SetActivePageIndex(1);
-    ui::TypeText(*g_form->edtAChip, L"\b\b\b121");
-    ui::Click(*g_form->btnFltValidate);
+  if (g_dialog == "fltvalidate" && g_flt) {
+    g_flt->pageFlt->SetActivePageIndex(1);
+    ui::TypeText(*g_flt->edtAChip, L"\b\b\b121");
+    ui::Click(*g_flt->btnFltValidate);
   }
   SetTimer(nullptr, 0, 1500, Ready);
 }
@@ -86,28 +89,33 @@ int Run(const std::vector<std::wstring>& args) {
   g_dialog = args.size() > 1 ? ui::WideToGbk(args[1]) : "fltbase";
   if (args.size() > 2) g_readyFile = args[2];
   int seconds = args.size() > 3 ? _wtoi(args[3].c_str()) : 8;
-  if (g_dialog != "fltbase" && g_dialog != "fltvalidate" && g_dialog != "supfltbase") return 2;
-
   LotteryInfo.DigitCount = 3;
-  if (g_dialog == "supfltbase") {
-    std::unique_ptr<TfrmSupFltBase> list = demo::NewSupFltBaseDemo();
-    g_form = list.get();
+  // Shows `form` until the close timer ends the modal run.
+  auto show = [&](ui::TForm& form) {
+    g_form = &form;
     SetTimer(nullptr, 0, 300, Prepare);
     g_closeTimer = SetTimer(nullptr, 0, UINT(seconds > 0 ? seconds : 8) * 1000, Close);
-    list->ShowModal();
+    form.ShowModal();
     g_form = nullptr;
+    g_flt = nullptr;
     return 0;
+  };
+  if (g_dialog == "supfltbase") {
+    std::unique_ptr<TfrmSupFltBase> list = demo::NewSupFltBaseDemo();
+    g_flt = list.get();
+    return show(*list);
   }
+  if (g_dialog == "twograde") return show(*demo::NewTwoGradeFrameDemo());
+  if (g_dialog == "selecttwo") return show(*demo::NewSelectTwoDemo());
+  if (g_dialog != "fltbase" && g_dialog != "fltvalidate") return 2;
+
   TDemoFltForm form;
-  g_form = &form;
+  g_flt = &form;
   const std::string straight = kTxtModeStraight;
   form.LoadSettingsText("E|1-2\r\n" + straight + ":1=12 21,2=33:0-2\r\n" + straight +
                         ":5=01 02 03:0-10\r\n");
   if (g_dialog == "fltvalidate") form.tabFltValidate->SetTabVisible(true);
-  SetTimer(nullptr, 0, 300, Prepare);
-  g_closeTimer = SetTimer(nullptr, 0, UINT(seconds > 0 ? seconds : 8) * 1000, Close);
-  form.ShowModal();
-  g_form = nullptr;
+  show(form);
   return 0;
 }
 
