@@ -31,13 +31,66 @@ uint32_t VELTRIN_API HostCallWrapper::Release() {
   return left;
 }
 
-int32_t VELTRIN_API HostCallWrapper::ShowToleranceAide(TFilter* filter, const char*, int32_t) {
-  // No aide window yet; the object is ours to free either way.
-  if (filter) {
-    auto* object = reinterpret_cast<FilterObject*>(filter);
-    if (object->Slots && object->Slots->Free) object->Slots->Free(object);
+namespace {
+
+// Releases a filter object handed to the host with its own Free slot when
+// the aide returns, whichever way it returns.
+class FreeOnReturn {
+ public:
+  explicit FreeOnReturn(FilterObject* object) : object_(object) {}
+  ~FreeOnReturn() {
+    if (object_->Slots && object_->Slots->Free) object_->Slots->Free(object_);
   }
-  return kE_NOTIMPL;
+  FreeOnReturn(const FreeOnReturn&) = delete;
+  FreeOnReturn& operator=(const FreeOnReturn&) = delete;
+
+ private:
+  FilterObject* object_;
+};
+
+constexpr char kNoHistory[] =
+    "The host has no draw history to check against (veltrin-host --history FILE).";
+
+}  // namespace
+
+bool HostCallWrapper::Report(const char* caption, const std::string& text) noexcept {
+  try {
+    const std::string_view title = caption ? caption : "";
+    if (settings_.Reporter)
+      settings_.Reporter(title, text);
+    else
+      ShowAideReport(title, text);
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+int32_t VELTRIN_API HostCallWrapper::ShowToleranceAide(TFilter* filter, const char* caption,
+                                                       int32_t /*zero*/) {
+  if (!filter) return kE_POINTER;
+  auto* object = reinterpret_cast<FilterObject*>(filter);
+  FreeOnReturn release(object);
+  if (!object->Slots || !object->Slots->CountFailed) return kE_INVALIDARG;
+  try {
+    if (!settings_.HasHistory || settings_.History.Draws.empty()) {
+      Report(caption, kNoHistory);
+      return kE_FAIL;
+    }
+    const ToleranceCheck check = RunToleranceCheck(*object, settings_.History, settings_.KeepShare);
+    Delivery delivery = Delivery::NoWindow;
+    // The dialog shows the proposal in its tolerance boxes before the report
+    // is read.
+    if (check.Proposal)
+      delivery = SendToleranceText(caption ? caption : "", check.Proposal->Text());
+    const std::string text =
+        ToleranceReport(check, settings_.KeepShare, delivery, caption ? caption : "");
+    return Report(caption, text) ? kS_OK : kE_FAIL;
+  } catch (const std::bad_alloc&) {
+    return kE_OUTOFMEMORY;
+  } catch (...) {
+    return kE_FAIL;
+  }
 }
 
 int32_t VELTRIN_API HostCallWrapper::GetBatchAideData(TBatFltSet* /*request*/, TBatFltSet* result) {
@@ -67,8 +120,22 @@ int32_t VELTRIN_API HostCallWrapper::GetBatchAideData(TBatFltSet* /*request*/, T
   return kS_OK;
 }
 
-int32_t VELTRIN_API HostCallWrapper::ShowHistoryFilter(IScoreCallback*, const char*, const char*) {
-  return kE_NOTIMPL;
+int32_t VELTRIN_API HostCallWrapper::ShowHistoryFilter(IScoreCallback* callback,
+                                                       const char* caption, const char* condition) {
+  if (!callback) return kE_POINTER;
+  try {
+    if (!settings_.HasHistory || settings_.History.Draws.empty()) {
+      Report(caption, kNoHistory);
+      return kE_FAIL;
+    }
+    const std::string_view line = condition ? condition : "";
+    const HistoryCheck check = RunHistoryCheck(*callback, settings_.History, line);
+    return Report(caption, HistoryCheckReport(check, line)) ? kS_OK : kE_FAIL;
+  } catch (const std::bad_alloc&) {
+    return kE_OUTOFMEMORY;
+  } catch (...) {
+    return kE_FAIL;
+  }
 }
 
 int32_t VELTRIN_API HostCallWrapper::SelectDrawNumber(const char** text) {

@@ -1,7 +1,7 @@
 // The host's call interface (ICallWrapper), over a lottery description and
-// a draw history. Operations that would open a host window (the tolerance
-// aide, the history check) answer E_NOTIMPL; the tolerance aide still frees
-// the filter object it is handed, as its contract asks.
+// a draw history. The history check and the tolerance aide report through
+// HostSettings::Reporter (host/aides.h); the tolerance aide frees the filter
+// object it is handed exactly once, on every path, as its contract asks.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +9,7 @@
 
 #include "common/interfaces.h"
 #include "common/records.h"
+#include "host/aides.h"
 #include "host/history.h"
 #include "host/string_list.h"
 
@@ -16,29 +17,16 @@ namespace veltrin::host {
 
 inline constexpr int32_t kE_OUTOFMEMORY = int32_t(0x8007000Eu);
 
-// What a filter object handed to the host looks like from outside: its
-// first word points to this table of slots, in contract order.
-struct FilterSlots {
-  int32_t(VELTRIN_API* CountFailed)(void* self, const char* bet);
-  int32_t(VELTRIN_API* DebugConditions)(void* self, const char* bet, bool showAll,
-                                        TDebugResult* result);
-  bool(VELTRIN_API* ShowSettings)(void* self);
-  bool(VELTRIN_API* Check)(void* self);
-  bool(VELTRIN_API* Prepare)(void* self);
-  int32_t(VELTRIN_API* RawCount)(void* self, const char* bet);
-  int32_t(VELTRIN_API* BatchAide)(void* self, IStringList* conditions, TBatFltSet* data);
-  void*(VELTRIN_API* Create)(void* self);
-  void(VELTRIN_API* Free)(void* self);
-};
-struct FilterObject {
-  const FilterSlots* Slots;
-};
-
 struct HostSettings {
-  int32_t DigitCount = 5;    // GetLotteryInfo
-  int64_t KeepShare = 9000;  // GetBatchAideData, in 1/10000
-  bool HasHistory = false;   // whether History holds draws
+  int32_t DigitCount = 5;  // GetLotteryInfo
+  // The share of the history that the batch sample and the proposed
+  // tolerance range keep, in 1/10000.
+  int64_t KeepShare = 9000;
+  bool HasHistory = false;  // whether History holds draws
   DrawHistory History;
+  // Shows the aides' reports; empty: ShowAideReport (a message box on
+  // Windows, standard error natively).
+  AideReporter Reporter;
 };
 
 class HostCallWrapper final : public ICallWrapper {
@@ -73,6 +61,9 @@ class HostCallWrapper final : public ICallWrapper {
  private:
   explicit HostCallWrapper(HostSettings settings);
   ~HostCallWrapper();
+
+  // Shows a report; false when the reporter failed.
+  bool Report(const char* caption, const std::string& text) noexcept;
 
   HostSettings settings_;
   uint32_t refs_ = 1;

@@ -96,6 +96,7 @@ bool LoadSetting(const Options& o, std::string& text, std::string& source) {
 bool LoadHostSettings(const Options& o, HostSettings& settings) {
   settings.DigitCount = o.Digits;
   settings.KeepShare = o.KeepShare;
+  if (o.QuietAides) settings.Reporter = PrintAideReport;
   std::string error;
   if (!o.HistoryFile.empty()) {
     if (!LoadHistory(o.HistoryFile, o.Digits, settings.History, error)) {
@@ -359,27 +360,56 @@ int RunDebug(const Options& o) {
   return status;
 }
 
+namespace {
+
+// The condition text on one line, ";" for every line end (CR LF first so
+// that it gives one ";"): the form that settings files hold and --condition
+// takes.
+std::string OneLine(std::string_view text) {
+  return ReplaceChar(ReplaceChar(ReplaceAll(text, "\r\n", ";"), '\r', ';'), '\n', ';');
+}
+
+}  // namespace
+
 int RunOpen(const Options& o) {
   std::string text, source;
   if (!LoadSetting(o, text, source)) return kExitFailed;
   Session session;
   if (!session.Start(o)) return kExitFailed;
+  // The dialog edits the text as it stands; nothing needs preparing first.
   session.Api().SetFilterStr(text.c_str());
-  session.Api().SzcOpen(0);
-  const std::string after = session.Api().GetFilterStr();
-  SetBinaryMode(stdout);
-  std::fprintf(stdout, "%s\n", GbkToUtf8(after).c_str());
-  if (after == text) {
+  if (!session.Api().SzcOpen(0)) Error("the library's SzcOpen answered false");
+  const char* current = session.Api().GetFilterStr();
+  const std::string after = current ? current : "";
+  // A dialog hands back CR LF where the file held ";": the same setting.
+  const std::string value = OneLine(after);
+  if (value == OneLine(text)) {
+#if defined(_WIN32)
     std::fprintf(stderr, "veltrin-host: the setting is unchanged\n");
+#else
+    std::fprintf(stderr,
+                 "veltrin-host: this build has no settings dialog (the library's SzcOpen "
+                 "changes nothing); the setting is unchanged\n");
+#endif
     return kExitOk;
   }
-  if (o.SettingsFile.empty()) return kExitOk;
-  // Settings files hold the text on one line, ";" for each line end.
-  std::string value = ReplaceAll(after, "\r\n", ";");
-  value = ReplaceChar(ReplaceChar(value, '\r', ';'), '\n', ';');
+  SetBinaryMode(stdout);
+  std::fprintf(stdout, "%s\n", GbkToUtf8(value).c_str());
+  if (std::fflush(stdout) != 0) {
+    Error("cannot write the new setting to standard output");
+    return kExitFailed;
+  }
+  if (o.HasCondition) return kExitOk;
+  if (o.SettingsFile.empty()) {
+    std::fprintf(stderr,
+                 "veltrin-host: not saved: the setting came from the bundled example "
+                 "(--settings FILE saves)\n");
+    return kExitOk;
+  }
   std::string iniPath;
   try {
     if (!IniPath(o.SettingsFile, iniPath)) throw std::runtime_error("unusable file name");
+    // The file's other keys and sections stay as they are.
     TExtIniFile ini(iniPath);
     ini.WriteString(kTxtFltSection, kSettingsKey, value);
   } catch (const std::exception& e) {

@@ -165,6 +165,15 @@ std::wstring Utf8ToWide(std::string_view utf8) {
   return out;
 }
 
+std::wstring GbkToWide(std::string_view gbk) {
+  if (gbk.empty()) return {};
+  // Bytes that do not decode become the code page's default character.
+  int n = MultiByteToWideChar(kCpGbk, 0, gbk.data(), int(gbk.size()), nullptr, 0);
+  std::wstring out(size_t(n > 0 ? n : 0), L'\0');
+  if (n > 0) MultiByteToWideChar(kCpGbk, 0, gbk.data(), int(gbk.size()), out.data(), n);
+  return out;
+}
+
 std::string WideToUtf8(std::wstring_view wide) {
   if (wide.empty()) return {};
   int n =

@@ -31,6 +31,9 @@ bool TerminalIsGbk();
 #if defined(_WIN32)
 std::wstring Utf8ToWide(std::string_view utf8);
 std::string WideToUtf8(std::wstring_view wide);
+// GBK as UTF-16 (code page 936), for window texts; whatever the system's
+// code page.
+std::wstring GbkToWide(std::string_view gbk);
 #endif
 
 }  // namespace veltrin::host

@@ -28,8 +28,9 @@ const char* UsageText() {
          "  filter   run every bet through the filter; kept bets go to standard\n"
          "           output, a summary to standard error\n"
          "  debug    explain the given bets condition by condition\n"
-         "  open     open the library's settings dialog over the setting and print\n"
-         "           the resulting condition text (saved back with --settings)\n"
+         "  open     open the library's settings dialog over the setting; after OK\n"
+         "           print the new condition text and save it back to --settings\n"
+         "           (Windows builds; natively the library has no dialog)\n"
          "  table    print the pair-score table the host derives from the history\n"
          "\n"
          "options:\n"
@@ -42,11 +43,14 @@ const char* UsageText() {
          "                     filter default: every bet of the lottery\n"
          "  --out FILE         write the kept bets to FILE instead of standard output\n"
          "  --history FILE     draw history: lines 'issue digits', '#' starts a comment\n"
-         "  --keep-share N     share of the history the batch aide keeps, in 1/10000\n"
+         "  --keep-share N     share of the history that the batch aide and the\n"
+         "                     proposed tolerance range keep, in 1/10000\n"
          "                     (0-10000, default 9000)\n"
          "  --library PATH     the filter library (default: beside this program)\n"
          "  --only-failed      debug: list only the failing conditions\n"
          "  --quiet            no summary and no progress display\n"
+         "  --quiet-aides      open: the history check and the tolerance aide\n"
+         "                     report on standard error instead of in a message box\n"
          "  --help             this text\n"
          "\n"
          "Without --settings or --condition the bundled example setting is used,\n"
@@ -128,6 +132,8 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
       o.OnlyFailed = true;
     } else if (a == "--quiet" || a == "-q") {
       o.Quiet = true;
+    } else if (a == "--quiet-aides") {
+      o.QuietAides = true;
     } else {
       error = "unknown option '" + a + "'";
       return false;

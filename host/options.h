@@ -22,6 +22,7 @@ struct Options {
   int64_t KeepShare = 9000;       // --keep-share
   bool OnlyFailed = false;        // --only-failed (debug)
   bool Quiet = false;             // --quiet
+  bool QuietAides = false;        // --quiet-aides
   std::vector<std::string> Bets;  // bets given as arguments (debug)
 };
 

@@ -6,7 +6,6 @@
 #include "common/counted.h"
 #include "common/records.h"
 #include "common/string_list.h"
-#include "filter/pro_grade.h"
 #include "host/call_wrapper.h"
 
 namespace veltrin::host {
@@ -139,31 +138,7 @@ TEST_F(CallWrapperTest, PairScoreTableIsACountedGridText) {
   EXPECT_EQ(text, nullptr);
 }
 
-// A filter object as the library hands one over: a slot table whose Free
-// the host must call exactly once.
-struct FakeFilter {
-  const FilterSlots* slots;
-  int freed = 0;
-};
-void VELTRIN_API FakeFree(void* self) { ++static_cast<FakeFilter*>(self)->freed; }
-
-TEST_F(CallWrapperTest, ToleranceAideFreesTheFilterItIsHanded) {
-  FilterSlots slots{};
-  slots.Free = &FakeFree;
-  FakeFilter fake{&slots};
-  EXPECT_LT(host_->ShowToleranceAide(reinterpret_cast<TFilter*>(&fake), "caption", 0), 0);
-  EXPECT_EQ(fake.freed, 1);
-  EXPECT_LT(host_->ShowToleranceAide(nullptr, nullptr, 0), 0);
-
-  // A real filter object, freed through its own slot table (leak checkers
-  // see it go).
-  TProGradeFilter* real = TProGradeFilter::New();
-  real->FilterStr = "E|0-1";
-  EXPECT_LT(host_->ShowToleranceAide(real, "caption", 0), 0);
-}
-
-TEST_F(CallWrapperTest, HistoryCheckIsNotOfferedYet) {
-  EXPECT_EQ(host_->ShowHistoryFilter(nullptr, "caption", "condition"), kE_NOTIMPL);
+TEST_F(CallWrapperTest, ReservedOperationsAreNotImplemented) {
   for (auto slot : {&ICallWrapper::Reserved3, &ICallWrapper::Reserved5, &ICallWrapper::Reserved7,
                     &ICallWrapper::Reserved9, &ICallWrapper::Reserved10, &ICallWrapper::Reserved11})
     EXPECT_EQ((host_->*slot)(), kE_NOTIMPL);
