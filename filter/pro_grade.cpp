@@ -3,6 +3,13 @@
 #include <algorithm>
 #include <climits>
 
+// Vector instructions score conditions in blocks; VELTRIN_NO_LANE_KERNELS
+// keeps the scalar kernels (to measure or test them on any machine).
+#if defined(__SSE2__) && !defined(VELTRIN_NO_LANE_KERNELS)
+#include <emmintrin.h>
+#define VELTRIN_LANE_KERNELS 1
+#endif
+
 #include "common/counted.h"
 #include "common/lottery.h"
 #include "common/string_list.h"
@@ -11,6 +18,30 @@
 #include "filter/cp_share.h"
 
 namespace veltrin {
+
+#if VELTRIN_LANE_KERNELS
+namespace {
+// Conditions per block, one 16-bit lane each.
+constexpr unsigned kLanes = 8;
+constexpr unsigned kTableCodes = 100;
+}  // namespace
+
+// Eight prepared conditions scored at once: the bet's codes index rows that
+// hold the code's score under each condition of the block, so a block costs
+// one load and one add per code and no branch. Read with unaligned loads:
+// 32-bit Windows heaps align to 8 bytes only.
+struct TConditionBlock {
+  int16_t Rows[kTableCodes][kLanes];  // Rows[k][j]: the score of code k under condition j
+  // The bounds clamped to 16 bits. Sums of at most 7 codes (1785) stay far
+  // inside, so a clamped bound passes the same sums.
+  int16_t Lower[kLanes];
+  int16_t Upper[kLanes];
+};
+#else
+// Without vector instructions the blocks are not built.
+struct TConditionBlock {};
+#endif
+
 namespace {
 
 SettingsDialogFn g_settingsDialog = nullptr;
@@ -38,6 +69,139 @@ bool DigitTextCodes(std::string_view bet, std::vector<uint8_t>& codes) {
   }
   return true;
 }
+
+// Bets of up to this many digits (7 codes) are decoded into one 64-bit word
+// and scored by kernels unrolled for their exact code count: a
+// runtime-length inner loop costs more than the few lookups it does.
+constexpr unsigned kMaxPackedDigits = 8;
+
+// The failing count over conditions [c, end), stopping once it passes
+// `limit`. `packed` holds code k in byte k. Sums of at most 7 codes of at
+// most 255 fit in 32 bits.
+template <unsigned kCodes>
+int32_t CountPacked(const TCompiledCondition* c, const TCompiledCondition* end, uint64_t packed,
+                    int32_t limit) noexcept {
+  uint8_t codes[kCodes > 0 ? kCodes : 1];
+  for (unsigned k = 0; k < kCodes; ++k) codes[k] = uint8_t(packed >> (8 * k));
+  int32_t failed = 0;
+  for (; c != end; ++c) {
+    int32_t sum = 0;
+    for (unsigned k = 0; k < kCodes; ++k) sum += c->Score[codes[k]];
+    if (sum < c->Lower || sum > c->Upper) {
+      if (++failed > limit) break;
+    }
+  }
+  return failed;
+}
+
+using PackedKernel = int32_t (*)(const TCompiledCondition*, const TCompiledCondition*, uint64_t,
+                                 int32_t) noexcept;
+// Indexed by the digit count: n digits give n - 1 codes, the empty bet none.
+constexpr PackedKernel kPackedKernels[kMaxPackedDigits + 1] = {
+    CountPacked<0>, CountPacked<0>, CountPacked<1>, CountPacked<2>, CountPacked<3>,
+    CountPacked<4>, CountPacked<5>, CountPacked<6>, CountPacked<7>,
+};
+
+// Scores every sample bet of kCodes codes (bet after bet in `codes`) under
+// one condition into `histogram`, which covers every score possible.
+template <unsigned kCodes>
+void ScoreSample(const TCompiledCondition& c, const uint8_t* codes, size_t bets,
+                 int32_t* histogram) noexcept {
+  for (size_t k = 0; k < bets; ++k, codes += kCodes) {
+    int32_t sum = 0;
+    for (unsigned j = 0; j < kCodes; ++j) sum += c.Score[codes[j]];
+    ++histogram[sum];
+  }
+}
+
+using SampleScorer = void (*)(const TCompiledCondition&, const uint8_t*, size_t, int32_t*) noexcept;
+// Indexed by the code count.
+constexpr SampleScorer kSampleScorers[kMaxPackedDigits] = {
+    ScoreSample<0>, ScoreSample<1>, ScoreSample<2>, ScoreSample<3>,
+    ScoreSample<4>, ScoreSample<5>, ScoreSample<6>, ScoreSample<7>,
+};
+
+#if VELTRIN_LANE_KERNELS
+// The number of set bits of every byte value: failing lanes of a block.
+struct TLaneCounts {
+  uint8_t Of[256];
+  constexpr TLaneCounts() : Of() {
+    for (unsigned m = 0; m < 256; ++m)
+      for (unsigned b = m; b; b >>= 1) Of[m] = uint8_t(Of[m] + (b & 1));
+  }
+};
+constexpr TLaneCounts kLaneCounts;
+
+inline __m128i Lanes(const int16_t (&v)[kLanes]) {
+  return _mm_loadu_si128(reinterpret_cast<const __m128i*>(v));
+}
+
+// The failing lanes of one block for a bet of kCodes codes.
+template <unsigned kCodes>
+int32_t FailingLanes(const TConditionBlock& b, const unsigned (&codes)[kCodes]) noexcept {
+  __m128i sum = Lanes(b.Rows[codes[0]]);
+  for (unsigned k = 1; k < kCodes; ++k) sum = _mm_add_epi16(sum, Lanes(b.Rows[codes[k]]));
+  const __m128i bad =
+      _mm_or_si128(_mm_cmplt_epi16(sum, Lanes(b.Lower)), _mm_cmpgt_epi16(sum, Lanes(b.Upper)));
+  // One bit per lane.
+  return kLaneCounts.Of[_mm_movemask_epi8(_mm_packs_epi16(bad, _mm_setzero_si128()))];
+}
+
+// The failing count over blocks [b, end) for a bet of kCodes (1..7) codes,
+// stopping once it passes `limit`. The count is tested every second block
+// only: whether a bet fails is as unpredictable as the bets are, and a
+// mispredicted test costs more than scoring eight more conditions.
+template <unsigned kCodes>
+int32_t CountLanes(const TConditionBlock* b, const TConditionBlock* end, uint64_t packed,
+                   int32_t limit) noexcept {
+  static_assert(kCodes >= 1 && kCodes <= 7, "sums must stay below the 16-bit clamps");
+  unsigned codes[kCodes];
+  for (unsigned k = 0; k < kCodes; ++k) codes[k] = unsigned(packed >> (8 * k)) & 0xFFu;
+  int32_t failed = 0;
+  if (b == end) return failed;
+  for (;;) {
+    failed += FailingLanes<kCodes>(*b, codes);
+    if (++b == end) break;
+    failed += FailingLanes<kCodes>(*b, codes);
+    // One branch on both: at the last block it is taken whatever the count,
+    // so a bet of a setting with one or two blocks meets no branch that
+    // depends on it.
+    if ((++b == end) | (failed > limit)) break;
+  }
+  return failed;
+}
+
+using LaneKernel = int32_t (*)(const TConditionBlock*, const TConditionBlock*, uint64_t,
+                               int32_t) noexcept;
+// Indexed by the digit count, from 2 digits (1 code) on.
+constexpr LaneKernel kLaneKernels[kMaxPackedDigits + 1] = {
+    nullptr,       nullptr,       CountLanes<1>, CountLanes<2>, CountLanes<3>,
+    CountLanes<4>, CountLanes<5>, CountLanes<6>, CountLanes<7>,
+};
+
+int16_t Clamp16(int32_t v, int32_t lo) {
+  return int16_t(std::min<int32_t>(std::max(v, lo), 32767));
+}
+
+// The lane layout of the prepared conditions.
+std::vector<TConditionBlock> BuildBlocks(const std::vector<TCompiledCondition>& conditions) {
+  std::vector<TConditionBlock> blocks((conditions.size() + kLanes - 1) / kLanes);
+  for (size_t b = 0; b < blocks.size(); ++b) {
+    TConditionBlock& block = blocks[b];
+    for (unsigned j = 0; j < kLanes; ++j) {
+      const size_t i = b * kLanes + j;
+      // A lane past the last condition scores 0 and passes every sum.
+      block.Lower[j] = i < conditions.size() ? Clamp16(conditions[i].Lower, 0) : 0;
+      block.Upper[j] = i < conditions.size() ? Clamp16(conditions[i].Upper, -1) : 32767;
+      for (unsigned k = 0; k < kTableCodes; ++k)
+        block.Rows[k][j] = i < conditions.size() ? conditions[i].Score[k] : 0;
+    }
+  }
+  return blocks;
+}
+#else
+std::vector<TConditionBlock> BuildBlocks(const std::vector<TCompiledCondition>&) { return {}; }
+#endif
 
 int64_t ScoreCompiled(const std::vector<uint8_t>& codes, const TCompiledCondition& c) {
   int64_t sum = 0;
@@ -173,8 +337,10 @@ bool VELTRIN_API TProGradeFilter::Prepare() noexcept {
       compiled.push_back(CompileCondition(parsed));
     }
     // Lines, tolerance and tables change together, or not at all.
+    std::vector<TConditionBlock> blocks = BuildBlocks(compiled);
     ApplyFraming(std::move(framing));
     conditions_.swap(compiled);
+    blocks_.swap(blocks);
     return true;
   } catch (...) {
     return false;
@@ -219,8 +385,36 @@ int32_t TProGradeFilter::CountOverCodes(int32_t limit) const noexcept {
 }
 
 int32_t TProGradeFilter::CountFailedUpTo(const char* bet, int32_t limit) noexcept {
+  // Digit k goes to byte k; one test per character finds both the end of
+  // the text and a non-digit.
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(bet ? bet : "");
+  uint64_t digits = 0;
+  unsigned n = 0;
+  for (;; ++n) {
+    const unsigned d = unsigned(p[n]) - '0';
+    if (d > 9) break;
+    if (n == kMaxPackedDigits) return CountLongBet(bet, limit);
+    digits |= uint64_t(d) << (8 * n);
+  }
+  if (p[n] != 0) return kBetInvalid;
+  // Byte k becomes 10 x digit k + digit k+1, code k; no byte carries (99 at
+  // most).
+  const uint64_t codes = digits * 10 + (digits >> 8);
+  // With this many conditions a full count could meet the pass-through
+  // value, so it must not stop early.
+#if VELTRIN_LANE_KERNELS
+  if (n >= 2) {
+    if (blocks_.size() >= size_t(kVerdictPassThrough) / kLanes) limit = INT32_MAX;
+    return kLaneKernels[n](blocks_.data(), blocks_.data() + blocks_.size(), codes, limit);
+  }
+#endif
+  if (conditions_.size() >= size_t(kVerdictPassThrough)) limit = INT32_MAX;
+  return kPackedKernels[n](conditions_.data(), conditions_.data() + conditions_.size(), codes,
+                           limit);
+}
+
+int32_t TProGradeFilter::CountLongBet(const char* bet, int32_t limit) noexcept {
   if (!DecodeBet(bet)) return kBetInvalid;
-  // With this many conditions a full count could meet the pass-through value.
   if (conditions_.size() >= size_t(kVerdictPassThrough)) limit = INT32_MAX;
   if (codes_.size() <= kMaxCodesFor32BitSum) return CountOverCodes<int32_t>(limit);
   return CountOverCodes<int64_t>(limit);
@@ -338,31 +532,49 @@ int32_t VELTRIN_API TProGradeFilter::BatchAide(IStringList* conditions, TBatFltS
     std::vector<uint8_t> allCodes;
     std::vector<size_t> starts{0};
     std::vector<uint8_t> codes;
+    // The code count shared by every sample bet, as in any real sample, or
+    // kMixedWidths.
+    constexpr size_t kMixedWidths = SIZE_MAX;
+    size_t width = kMixedWidths;
     for (int32_t k = 0; k < sampleCount; ++k) {
       const char* bet = nullptr;
       if (!Succeeded(data->BetTexts->Get(k, &bet))) continue;
       if (!DigitTextCodes(bet ? std::string_view(bet) : std::string_view(), codes)) continue;
+      if (starts.size() == 1) allCodes.reserve(codes.size() * size_t(sampleCount));
+      width = (starts.size() == 1 || codes.size() == width) ? codes.size() : kMixedWidths;
       allCodes.insert(allCodes.end(), codes.begin(), codes.end());
       starts.push_back(allCodes.size());
     }
     const size_t bets = starts.size() - 1;
     const int64_t keepShare = std::max<int64_t>(data->KeepShare, 0);
+    const bool unrolled = width < kMaxPackedDigits;
 
-    std::vector<int64_t> scores(bets);
+    std::vector<int64_t> scores(unrolled ? 0 : bets);
     std::vector<int32_t> histogram;
     int32_t count = 0;
     for (size_t i = 0; i < conditions_.size(); ++i) {
       const TCompiledCondition& c = conditions_[i];
-      int64_t top = 0;
-      for (size_t k = 0; k < bets; ++k) {
-        int64_t sum = 0;
-        for (size_t j = starts[k]; j < starts[k + 1]; ++j) sum += c.Score[allCodes[j]];
-        scores[k] = sum;
-        top = std::max(top, sum);
+      if (bets == 0) continue;
+      if (unrolled) {
+        // Bets of one short length: score straight into a histogram sized by
+        // the highest score possible; the zeros above the highest score
+        // reached do not change the range.
+        const int32_t top =
+            int32_t(*std::max_element(c.Score.begin(), c.Score.end())) * int32_t(width);
+        histogram.assign(size_t(top) + 1, 0);
+        kSampleScorers[width](c, allCodes.data(), bets, histogram.data());
+      } else {
+        int64_t top = 0;
+        for (size_t k = 0; k < bets; ++k) {
+          int64_t sum = 0;
+          for (size_t j = starts[k]; j < starts[k + 1]; ++j) sum += c.Score[allCodes[j]];
+          scores[k] = sum;
+          top = std::max(top, sum);
+        }
+        if (top >= kMaxHistogramSize) continue;
+        histogram.assign(size_t(top) + 1, 0);
+        for (int64_t s : scores) ++histogram[size_t(s)];
       }
-      if (bets == 0 || top >= kMaxHistogramSize) continue;
-      histogram.assign(size_t(top) + 1, 0);
-      for (int64_t s : scores) ++histogram[size_t(s)];
       const std::string range = TCPBaseFunc::RangeFromHistogram(histogram, keepShare);
       if (range.empty()) continue;
       // Keep everything up to the second ":" (mode and table), new range after.

@@ -55,6 +55,9 @@ struct TCompiledCondition {
 // Compiles a parsed condition.
 TCompiledCondition CompileCondition(const TFilterCodeGrade& condition);
 
+// Prepared conditions laid out for scoring several at once (pro_grade.cpp).
+struct TConditionBlock;
+
 class TProGradeFilter : public TSupFilter {
  public:
   static TProGradeFilter* New() { return new TProGradeFilter(); }
@@ -91,14 +94,20 @@ class TProGradeFilter : public TSupFilter {
   TProGradeFilter();
 
  private:
+  // The failing count of a bet too long for the unrolled kernels.
+  int32_t CountLongBet(const char* bet, int32_t limit) noexcept;
   // Decodes the bet into codes_; false when it is not a digit text.
   bool DecodeBet(const char* bet) noexcept;
   template <class Sum>
   int32_t CountOverCodes(int32_t limit) const noexcept;
 
   std::vector<TCompiledCondition> conditions_;
-  // Scratch for the bet's codes: grows to the longest bet seen, so that
-  // evaluating bets of one lottery allocates nothing.
+  // The same conditions in blocks of lanes, where the build has vector
+  // instructions; empty otherwise.
+  std::vector<TConditionBlock> blocks_;
+  // Scratch for the codes of bets too long for the unrolled kernels: grows
+  // to the longest bet seen, so that evaluating bets of one lottery
+  // allocates nothing.
   std::vector<uint8_t> codes_;
 };
 

@@ -1,0 +1,20 @@
+// The plug-in library loaded from beside the benchmark binary, as a host
+// loads it, with the exports the benchmarks call.
+#pragma once
+
+#include <string>
+
+#include "plugin/exports.h"
+
+namespace veltrin::bench {
+
+struct PluginExports {
+  PFN_SetFilterStr SetFilterStr = nullptr;
+  PFN_SzcPrepare SzcPrepare = nullptr;
+  PFN_SzcExecute SzcExecute = nullptr;
+};
+
+// Loads the library once per process; null with `error` set when it cannot.
+const PluginExports* LoadPlugin(std::string& error);
+
+}  // namespace veltrin::bench
