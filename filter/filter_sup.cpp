@@ -32,7 +32,8 @@ std::string TSupFilter::SemicolonsToLines(std::string_view text) {
   return ReplaceChar(text, ';', '\r');
 }
 
-bool TSupFilter::FrameConditionText(std::string_view text, TFraming& out) {
+bool TSupFilter::FrameConditionLines(std::string_view text, TFraming& out,
+                                     const std::function<bool(std::string_view)>& line) {
   out = TFraming();
   const size_t zero = text.find('\0');
   if (zero != std::string_view::npos) text = text.substr(0, zero);
@@ -42,17 +43,39 @@ bool TSupFilter::FrameConditionText(std::string_view text, TFraming& out) {
     lines = SemicolonsToLines(text);
     text = lines;
   }
-  SplitLines(text, [&](std::string_view line) { out.Lines.emplace_back(line); });
-  if (out.Lines.empty()) return false;
-  if (ParseErrLine(out.Lines.front(), out.CanErr, out.CanErrMin, out.CanErrMax, 'e')) {
-    out.Lines.erase(out.Lines.begin());
-    if (out.Lines.empty()) return false;
+  // Line by line: the tolerance line may only be the first, the super
+  // tolerance line only the first left after it.
+  bool toleranceTried = false, supTried = false, any = false;
+  size_t start = 0;
+  const size_t n = text.size();
+  while (start < n) {
+    size_t end = start;
+    while (end < n && text[end] != '\r' && text[end] != '\n') ++end;
+    const std::string_view current = text.substr(start, end - start);
+    start = end + ((end + 1 < n && text[end] == '\r' && text[end + 1] == '\n') ? 2 : 1);
+    if (!toleranceTried) {
+      toleranceTried = true;
+      if (ParseErrLine(current, out.CanErr, out.CanErrMin, out.CanErrMax, 'e')) continue;
+    }
+    if (!supTried) {
+      supTried = true;
+      if (ParseErrLine(current, out.ListSupErr, out.ListSupErrMin, out.ListSupErrMax, 's'))
+        continue;
+    }
+    any = true;
+    if (!line(current)) return false;
   }
-  if (ParseErrLine(out.Lines.front(), out.ListSupErr, out.ListSupErrMin, out.ListSupErrMax, 's')) {
-    out.Lines.erase(out.Lines.begin());
-    if (out.Lines.empty()) return false;
-  }
-  return true;
+  return any;
+}
+
+bool TSupFilter::FrameConditionText(std::string_view text, TFraming& out) {
+  std::vector<std::string> lines;
+  const bool ok = FrameConditionLines(text, out, [&](std::string_view line) {
+    lines.emplace_back(line);
+    return true;
+  });
+  out.Lines = std::move(lines);
+  return ok;
 }
 
 void TSupFilter::ApplyFraming(TFraming&& framing) {

@@ -3,6 +3,7 @@
 // tolerance lines off the top, and holds the host interface.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,6 +39,12 @@ class TSupFilter : public TFilter {
   // tolerance lines. `out.CanErr` starts false: a text without a tolerance
   // line evaluates without tolerance.
   static bool FrameConditionText(std::string_view text, TFraming& out);
+  // The same, handing each condition line to `line` as it is cut instead of
+  // keeping it (out.Lines stays empty); a `line` answering false stops the
+  // framing, which then answers false. A hostile text is thus rejected at
+  // its first bad line, before the rest is cut into lines.
+  static bool FrameConditionLines(std::string_view text, TFraming& out,
+                                  const std::function<bool(std::string_view)>& line);
   // Frames FilterStr into ConditionList and the tolerance group.
   bool ParseFilterStr();
   // Every ";" replaced by a carriage return.

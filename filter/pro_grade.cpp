@@ -328,14 +328,17 @@ bool TProGradeFilter::ScoreBet(std::string_view bet, const TFilterCodeGrade& con
 bool VELTRIN_API TProGradeFilter::Prepare() noexcept {
   try {
     TFraming framing;
-    if (!FrameConditionText(FilterStr, framing)) return false;
     std::vector<TCompiledCondition> compiled;
-    compiled.reserve(framing.Lines.size());
     TFilterCodeGrade parsed;
-    for (const std::string& line : framing.Lines) {
-      if (!ParseCondition(line, parsed)) return false;
-      compiled.push_back(CompileCondition(parsed));
-    }
+    // Lines are kept only once they parse: a malformed text costs no more
+    // than its lines up to the first bad one.
+    if (!FrameConditionLines(FilterStr, framing, [&](std::string_view line) {
+          if (!ParseCondition(line, parsed)) return false;
+          compiled.push_back(CompileCondition(parsed));
+          framing.Lines.emplace_back(line);
+          return true;
+        }))
+      return false;
     // Lines, tolerance and tables change together, or not at all.
     std::vector<TConditionBlock> blocks = BuildBlocks(compiled);
     ApplyFraming(std::move(framing));

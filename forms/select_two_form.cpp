@@ -31,7 +31,8 @@ TDescTable TfrmSelectTwo::Description() {
     const int code = (cell + 1) % kCodeCount;
     t.push_back(TDesc(TKind::Label, "lblCode" + std::to_string(code), "", TwoDigits(code))
                     .At(2 + 24 * col, row < 9 ? 5 + 24 * row : 215, col == 9 ? 23 : 22, 21)
-                    .Set(kTextCenter | kHandCursor | kGroove)
+                    .Set(kTextCenter | kHandCursor)
+                    .Groove(clMaroon)
                     .Colors(clBtnFace, clNavy)
                     .Help(kLabelHelp));
   }
@@ -48,9 +49,8 @@ TDescTable TfrmSelectTwo::Description() {
 
 TfrmSelectTwo::TfrmSelectTwo() : TfrmBase("frmSelectTwo") {
   SetCaption(kTxtPickerCaption);
-  // 252 x 297 pixels with the window frame (3 pixels a side, a 19-pixel
-  // caption); the layer sets forms by their client area.
-  SetClientSize(246, 272);
+  // 252 x 297 pixels with the window frame.
+  SetOuterSize(252, 297);
   Build(Description());
   // The code is each label's hint as well as its caption.
   for (int code = 0; code < kCodeCount; ++code) {

@@ -112,7 +112,8 @@ TDescTable TTwoGradeFrame::Description() {
     t.push_back(TDesc(TKind::Label, "lblCode" + std::to_string(n), "",
                       n < 100 ? TwoDigits(n) : std::to_string(n))
                     .At(2 + 24 * col, 53 + 24 * row, col == 9 ? 23 : 22, 21)
-                    .Set(kTextCenter | kHandCursor | kGroove)
+                    .Set(kTextCenter | kHandCursor)
+                    .Groove(clMaroon)
                     .Colors(clBtnFace, clNavy)
                     .Help(kLabelHelp));
   }

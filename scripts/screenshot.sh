@@ -7,7 +7,8 @@
 #
 #   dialog     fltbase (default), fltvalidate (after a simulated run) or
 #              supfltbase (the condition list dialog), twograde (the score
-#              grid with codes assigned) or selecttwo (the code picker)
+#              grid with codes assigned), selecttwo (the code picker) or
+#              codegrade (the pair-score dialog, a condition in its grid)
 #   out.png    default: screenshot-<dialog>.png
 #   build-dir  the Windows build (default: build-win)
 #

@@ -553,6 +553,7 @@ TComponent* TForm::BuildRow(const TDesc& row, TControl* root, TNameMap& names,
 
   // Windows for controls and menus; menu items live in their menu's window.
   if (control || row.Kind == TKind::PopupMenu) c->AttachPeer();
+  if (control && !row.Hint.empty()) control->SetHint(row.Hint);
   if (row.Kind == TKind::MenuItem) static_cast<TPopupMenu*>(parent)->Peer().ItemsAdd(row.Caption);
   if (control) {
     if (row.Kind == TKind::TabSheet) {
@@ -577,6 +578,20 @@ void TForm::SetClientSize(int width, int height) {
   Peer().SetProp(TProp::ClientWidth, bounds_.Width);
   Peer().SetProp(TProp::ClientHeight, bounds_.Height);
   Realign();
+}
+
+int TForm::OuterWidth() const {
+  return clientW_ + 2 * borderWidth_ + Peer().Prop(TProp::FrameWidth);
+}
+
+int TForm::OuterHeight() const {
+  return clientH_ + 2 * borderWidth_ + Peer().Prop(TProp::FrameHeight);
+}
+
+void TForm::SetOuterSize(int width, int height) {
+  const int frameW = Peer().Prop(TProp::FrameWidth) + 2 * borderWidth_;
+  const int frameH = Peer().Prop(TProp::FrameHeight) + 2 * borderWidth_;
+  SetClientSize(std::max(0, width - frameW), std::max(0, height - frameH));
 }
 
 void TForm::SetBorderWidth(int width) {

@@ -392,6 +392,11 @@ class TForm : public TControl {
   int ClientWidth() const { return clientW_; }
   int ClientHeight() const { return clientH_; }
   void SetClientSize(int width, int height);
+  // The size with the window's frame and caption, as a window's outer size
+  // is given; the client area is what the frame leaves.
+  int OuterWidth() const;
+  int OuterHeight() const;
+  void SetOuterSize(int width, int height);
   // An inner border between the window's edge and the docked controls.
   int BorderWidth() const { return borderWidth_; }
   void SetBorderWidth(int width);

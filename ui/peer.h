@@ -47,6 +47,8 @@ enum class TProp {
   TabVisible,    // page control, per page (SetItemProp)
   ClientWidth,   // forms
   ClientHeight,  // forms
+  FrameWidth,    // forms, read only: the window's outer width less its client width
+  FrameHeight,   // forms, read only: the same for the height (caption included)
 };
 
 // Keys a form reacts to as a whole.

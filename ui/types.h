@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace veltrin::ui {
@@ -82,7 +83,7 @@ enum TDescFlag : uint32_t {
   kMultiSelect = 1u << 9,    // list box: several items selectable
   kVirtual = 1u << 10,       // list box: items supplied on demand (OnData)
   kDropDownList = 1u << 11,  // combo box without typing
-  kGroove = 1u << 12,        // label with a grooved border in its font colour
+  kGroove = 1u << 12,        // label with a grooved border (TDesc::GrooveColor)
   kHandCursor = 1u << 13,    // hand pointer over the control
   kShowHint = 1u << 14,      // hint shown as a tooltip
   kFlat = 1u << 15,          // flat button
@@ -114,6 +115,10 @@ struct TDesc {
   int32_t HelpContext = 0;
   TColor Color = clDefault;
   TColor FontColor = clDefault;
+  // The line of a grooved label; clDefault draws it in the font colour.
+  TColor GrooveColor = clDefault;
+  // The control's hint as built; empty leaves it without one.
+  std::string Hint;
 
   TDesc() = default;
   TDesc(TKind kind, std::string name, std::string parent, std::string caption)
@@ -144,6 +149,16 @@ struct TDesc {
   }
   TDesc& Help(int32_t helpContext) {
     HelpContext = helpContext;
+    return *this;
+  }
+  // A grooved border whose line has a colour of its own.
+  TDesc& Groove(TColor color) {
+    Flags |= kGroove;
+    GrooveColor = color;
+    return *this;
+  }
+  TDesc& WithHint(std::string hint) {
+    Hint = std::move(hint);
     return *this;
   }
 };

@@ -4,10 +4,11 @@
 //   veltrin_demo.exe <dialog> [ready-file] [seconds]
 //
 // dialog: "fltbase" (the filter dialog base with a tolerance and two
-// condition lines) or "fltvalidate" (the same after a simulated run on its
-// second page). Once the window is up and painted, "left top width height"
-// of the dialog window goes into ready-file; the dialog closes itself after
-// the given seconds (default 8).
+// condition lines), "fltvalidate" (the same after a simulated run on its
+// second page), "supfltbase", "twograde", "selecttwo" or "codegrade" (the
+// pair-score dialog with a condition shown in its grid). Once the window is up and painted, "left
+// top width height" of the dialog window goes into ready-file; the dialog closes itself after the
+// given seconds (default 8).
 #include <windows.h>
 // After windows.h:
 #include <shellapi.h>
@@ -21,6 +22,7 @@
 #include "common/texts.h"
 #include "filter/filter_sup.h"
 #include "filter/pro_grade.h"
+#include "forms/demo/code_grade_demo.h"
 #include "forms/demo/sup_flt_base_demo.h"
 #include "forms/demo/two_code_demo.h"
 #include "forms/flt_base_form.h"
@@ -53,6 +55,8 @@ class TDemoFltForm final : public TfrmFltBase {
 ui::TForm* g_form = nullptr;
 // The dialog base shown, for the simulated run.
 TfrmFltBase* g_flt = nullptr;
+// The pair-score dialog shown, whose editor is filled once it is up.
+TCodeGradeFrm* g_grade = nullptr;
 std::string g_dialog;
 std::wstring g_readyFile;
 UINT_PTR g_closeTimer = 0;
@@ -82,6 +86,7 @@ void CALLBACK Prepare(HWND, UINT, UINT_PTR id, DWORD) {
     ui::TypeText(*g_flt->edtAChip, L"\b\b\b121");
     ui::Click(*g_flt->btnFltValidate);
   }
+  if (g_grade) demo::ShowCodeGradeDemoCondition(*g_grade);
   SetTimer(nullptr, 0, 1500, Ready);
 }
 
@@ -98,12 +103,18 @@ int Run(const std::vector<std::wstring>& args) {
     form.ShowModal();
     g_form = nullptr;
     g_flt = nullptr;
+    g_grade = nullptr;
     return 0;
   };
   if (g_dialog == "supfltbase") {
     std::unique_ptr<TfrmSupFltBase> list = demo::NewSupFltBaseDemo();
     g_flt = list.get();
     return show(*list);
+  }
+  if (g_dialog == "codegrade") {
+    std::unique_ptr<TCodeGradeFrm> grade = demo::NewCodeGradeDemo();
+    g_grade = grade.get();
+    return show(*grade);
   }
   if (g_dialog == "twograde") return show(*demo::NewTwoGradeFrameDemo());
   if (g_dialog == "selecttwo") return show(*demo::NewSelectTwoDemo());

@@ -4,12 +4,14 @@
 
 #include <cstdlib>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/texts.h"
 #include "plugin/exports.h"
 #include "tests/host/run_process.h"
 #include "tests/plugin/library.h"
+#include "tests/support/live_dialog.h"
 
 namespace veltrin::test {
 namespace {
@@ -144,9 +146,12 @@ TEST(HostProcessTest, DebugExplainsBetsInUtf8) {
   EXPECT_NE(out.find("bet 1a345\n  verdict: cannot be evaluated (-1)"), std::string::npos);
 }
 
-// On Windows "open" shows the library's modal dialog once it has one.
-#if !defined(_WIN32) || !defined(VELTRIN_WITH_DIALOGS)
-TEST(HostProcessTest, OpenWithoutADialogKeepsTheSetting) {
+// "open" natively has no dialog to show; on Windows the library's dialog
+// comes up in the host's process and is closed unanswered.
+TEST(HostProcessTest, OpenThatChangesNothingKeepsTheSetting) {
+#if defined(_WIN32) && defined(VELTRIN_WITH_DIALOGS)
+  live::TDialogCloser closer(0);
+#endif
 #if defined(_WIN32)
   const char* said = "unchanged";
 #else
@@ -167,6 +172,54 @@ TEST(HostProcessTest, OpenWithoutADialogKeepsTheSetting) {
   EXPECT_TRUE(r.out.empty()) << r.out;
   EXPECT_NE(r.err.find(said), std::string::npos) << r.err;
   EXPECT_EQ(ReadFileBytes(flt), bytes);
+  std::remove(flt.c_str());
+#if defined(_WIN32) && defined(VELTRIN_WITH_DIALOGS)
+  closer.Stop();
+  EXPECT_EQ(closer.Closed(), 2);
+#endif
+}
+
+#if defined(_WIN32) && defined(VELTRIN_WITH_DIALOGS)
+// The dialog worked from outside the host's process: a tolerance switched
+// on and typed in, OK. The host prints the new setting and saves it where
+// it read it from, keeping the file's other sections.
+TEST(HostProcessTest, OpenSavesWhatTheDialogConfirms) {
+  const std::string flt = ScratchPath("confirmed.flt");
+  WriteFileBytes(flt, std::string("[") + kTxtFltSection + "]\r\nVeltrin=" + kTxtModeStraight +
+                          ":9=12:0-0;\r\n\r\n[other]\r\nkey=1\r\n");
+  std::string failure;
+  std::thread driver([&failure] {
+    using namespace live;
+    HWND dialog = WaitForTopWindow("CodeGradeFrm", 0);
+    if (!dialog) {
+      failure = "the settings dialog did not come up";
+      return;
+    }
+    HWND low = Child(dialog, "edtCanErr1");
+    HWND high = Child(dialog, "edtCanErr2");
+    PostClick(Child(dialog, "chkCanErr"));
+    if (WaitUntil([&] { return IsWindowEnabled(low) && IsWindowEnabled(high); })) {
+      PostTyping(low, L"2");
+      PostTyping(high, L"4");
+      if (!WaitUntil([&] { return TextOf(low) == L"2" && TextOf(high) == L"4"; }))
+        failure = "the tolerance was not typed in";
+    } else {
+      failure = "the tolerance boxes stayed disabled";
+    }
+    PostClick(Child(dialog, failure.empty() ? "btnOK" : "btnClose"));
+    if (!WaitGone(dialog)) PostClose(dialog);
+  });
+  ProcessResult r = Host({"open", "--settings", flt, "--quiet-aides"});
+  driver.join();
+  EXPECT_EQ(failure, "");
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "E|2-4;" + kNo12 + ";\n");
+  EXPECT_NE(r.err.find("saved to"), std::string::npos) << r.err;
+  const std::string saved = ReadFileBytes(flt);
+  EXPECT_NE(saved.find("Veltrin=E|2-4;" + std::string(kTxtModeStraight) + ":9=12:0-0;"),
+            std::string::npos)
+      << saved;
+  EXPECT_NE(saved.find("[other]\r\nkey=1"), std::string::npos) << saved;
   std::remove(flt.c_str());
 }
 #endif

@@ -47,6 +47,12 @@ class THeadlessPeer final : public TPeer {
     props_[TProp::ActivePage] = 0;
     props_[TProp::TabHeight] = front.Kind() == TKind::PageControl ? d.ItemHeight : 0;
     if (front.Kind() == TKind::ComboBox && (d.Flags & kDropDownList)) text_.clear();
+    if (front.Kind() == TKind::Form) {
+      // The classic dialog frame the windows were designed with: 3 pixels
+      // a side and a 19-pixel caption.
+      props_[TProp::FrameWidth] = 2 * 3;
+      props_[TProp::FrameHeight] = 19 + 2 * 3;
+    }
   }
 
   void SetText(const std::string& text) override {
@@ -73,6 +79,9 @@ class THeadlessPeer final : public TPeer {
       case TProp::Count:
         SetCount(value);
         return;
+      case TProp::FrameWidth:
+      case TProp::FrameHeight:
+        return;  // the frame is fixed
       default:
         props_[prop] = value;
     }

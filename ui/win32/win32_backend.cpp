@@ -731,6 +731,9 @@ void TWinPeer::SetProp(TProp prop, int32_t value) {
       clientH_ = value;
       ApplyClientSize();
       break;
+    case TProp::FrameWidth:
+    case TProp::FrameHeight:
+      break;  // what the frame takes follows from the window's style
   }
 }
 
@@ -806,6 +809,14 @@ int32_t TWinPeer::Prop(TProp prop) const {
       RECT c{};
       GetClientRect(hwnd_, &c);
       return prop == TProp::ClientWidth ? c.right - c.left : c.bottom - c.top;
+    }
+    case TProp::FrameWidth:
+    case TProp::FrameHeight: {
+      RECT w{}, c{};
+      GetWindowRect(hwnd_, &w);
+      GetClientRect(hwnd_, &c);
+      return prop == TProp::FrameWidth ? (w.right - w.left) - c.right
+                                       : (w.bottom - w.top) - c.bottom;
     }
   }
   return 0;
@@ -1230,8 +1241,11 @@ void TWinPeer::DrawItem(const DRAWITEMSTRUCT& dis) {
     COLORREF ink = IsWindowEnabled(hwnd_) ? Resolve(fontColor_, COLOR_WINDOWTEXT)
                                           : GetSysColor(COLOR_GRAYTEXT);
     if (flags & kGroove) {
-      // A groove: a line in the font's colour with a light line inside it.
-      HBRUSH dark = backend_.Brush(Resolve(fontColor_, COLOR_BTNSHADOW));
+      // A groove: a dark line (the groove's own colour, else the font's)
+      // with a light line inside it.
+      const TColor groove = front_.Desc().GrooveColor;
+      HBRUSH dark = backend_.Brush(groove != clDefault ? Resolve(groove, COLOR_BTNSHADOW)
+                                                       : Resolve(fontColor_, COLOR_BTNSHADOW));
       FrameRect(dc, &rc, dark);
       RECT inner{rc.left + 1, rc.top + 1, rc.right - 1, rc.bottom - 1};
       FrameRect(dc, &inner, backend_.Brush(GetSysColor(COLOR_BTNHIGHLIGHT)));

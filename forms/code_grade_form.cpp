@@ -1,0 +1,219 @@
+#include "forms/code_grade_form.h"
+
+#include <algorithm>
+#include <climits>
+#include <string_view>
+
+#include "common/counted.h"
+#include "common/lottery.h"
+#include "common/text.h"
+#include "common/texts.h"
+#include "filter/pro_grade.h"
+#include "ui/services.h"
+
+namespace veltrin {
+
+using ui::TDesc;
+using ui::TKind;
+
+namespace {
+
+constexpr char kCaption[] = "Veltrin";
+// The bounds selected at each showing, where the lists reach them.
+constexpr int32_t kDefaultLow = 2;
+constexpr int32_t kDefaultHigh = 48;
+
+// The range field of a condition line: everything after the second ":".
+std::string_view RangeField(std::string_view line) { return TextAfter(TextAfter(line, ':'), ':'); }
+
+}  // namespace
+
+// The IScoreCallback the host calls during a history check. It lives inside
+// the dialog, so counting its references cannot keep the dialog alive.
+class TCodeGradeFrm::TScoreCallback final : public IScoreCallback {
+ public:
+  explicit TScoreCallback(TCodeGradeFrm& dialog) : dialog_(dialog) {}
+
+  int32_t VELTRIN_API QueryInterface(const VGuid* iid, void** out) override {
+    if (!out) return kE_POINTER;
+    *out = nullptr;
+    if (!iid) return kE_POINTER;
+    if (*iid == IID_IScoreCallback || *iid == IID_IUnknown) {
+      *out = static_cast<IScoreCallback*>(this);
+      return kS_OK;
+    }
+    return kE_NOINTERFACE;
+  }
+  uint32_t VELTRIN_API AddRef() override { return 1; }
+  uint32_t VELTRIN_API Release() override { return 1; }
+  int32_t VELTRIN_API ScoreBet(const char* bet, int32_t* score) override {
+    return dialog_.ScoreBet(bet, score);
+  }
+
+ private:
+  TCodeGradeFrm& dialog_;
+};
+
+ui::TDescTable TCodeGradeFrm::Description() {
+  using namespace ui;
+  return {
+      // The range row along the bottom of the page, under its heading.
+      TDesc(TKind::Label, "Label8", "tabFilter", kTxtConditionHeading).At(8, 320, 100, 14),
+      TDesc(TKind::Label, "Label20", "tabFilter", kTxtScoreSumLabel)
+          .At(132, 345, 112, 14)
+          .Set(kTextCenter),
+      TDesc(TKind::Label, "Label9", "tabFilter", kTxtKeepRangeLabel).At(8, 345, 60, 14),
+      TDesc(TKind::ComboBox, "cbxMax", "tabFilter", "")
+          .At(246, 341, 62, 20)
+          .Set(kDropDownList)
+          .Colors(clDefault, clPurple),
+      TDesc(TKind::ComboBox, "cbxMin", "tabFilter", "")
+          .At(68, 341, 62, 20)
+          .Set(kDropDownList)
+          .Colors(clDefault, clPurple),
+      // Over the grid's top left, between its score-0 box and its labels.
+      TDesc(TKind::ComboBox, "FilterType", "tabFilter", kTxtModeStraight).At(10, 43, 145, 20),
+      TDesc(TKind::Button, "RzButton3", "tabFilter", kTxtGenerate).At(254, 232, 62, 22),
+  };
+}
+
+TCodeGradeFrm::TCodeGradeFrm() : TfrmSupFltBase("CodeGradeFrm") {
+  SetCaption(kCaption);
+  SetClientSize(544, 433);
+  // Built before the grid: a window made later lies under the ones before
+  // it, and the mode box must stay in front of the grid it stands on.
+  Build(Description());
+  TwoGradeFrame1 = std::make_unique<TTwoGradeFrame>(*this, "TwoGradeFrame1", "tabFilter", 8, 13);
+
+  Label8 = Get<ui::TLabel>("Label8");
+  Label20 = Get<ui::TLabel>("Label20");
+  Label9 = Get<ui::TLabel>("Label9");
+  cbxMax = Get<ui::TComboBox>("cbxMax");
+  cbxMin = Get<ui::TComboBox>("cbxMin");
+  FilterType = Get<ui::TComboBox>("FilterType");
+  RzButton3 = Get<ui::TButton>("RzButton3");
+  FilterType->AddItem(kTxtModeStraight);
+
+  // What this dialog changes of the condition list dialog.
+  lblInfo->SetVisible(false);
+  btnHisFlt->SetVisible(true);
+  RzButton2->SetVisible(true);
+  btnHelp->SetHelpContext(kHelpNumber);
+
+  btnHisFlt->OnClick = [this](ui::TComponent&) { btnHisFltClick(); };
+  RzButton3->OnClick = [this](ui::TComponent&) { RzButton3Click(); };
+
+  callback_ = std::make_unique<TScoreCallback>(*this);
+}
+
+TCodeGradeFrm::~TCodeGradeFrm() = default;
+
+IScoreCallback* TCodeGradeFrm::ScoreCallback() { return callback_.get(); }
+
+TFilter* TCodeGradeFrm::CreateFilter() { return TProGradeFilter::New(); }
+
+// ---- the editor --------------------------------------------------------------------
+
+void TCodeGradeFrm::FillRangeLists() {
+  // In 64 bits and within the digits a bet may have, so that no digit count
+  // the host reports can overflow the highest sum or flood the lists.
+  const int64_t digits = std::clamp<int64_t>(ChipDigitCount, 0, kMaxDigitCount);
+  const int64_t highest = (digits - 1) * 100;
+  cbxMin->ClearItems();
+  cbxMax->ClearItems();
+  for (int64_t sum = 0; sum <= highest; ++sum) {
+    const std::string item = std::to_string(sum);
+    cbxMin->AddItem(item);
+    cbxMax->AddItem(item);
+  }
+  cbxMin->SetItemIndex(kDefaultLow < cbxMin->Count() ? kDefaultLow : -1);
+  cbxMax->SetItemIndex(kDefaultHigh < cbxMax->Count() ? kDefaultHigh : -1);
+}
+
+void TCodeGradeFrm::FormShow() {
+  TfrmSupFltBase::FormShow();
+  FillRangeLists();
+  TwoGradeFrame1->InitLabels();
+}
+
+std::string TCodeGradeFrm::BuildCondition() {
+  return FilterType->Text() + ":" + TwoGradeFrame1->GetGradeText() + ":" + cbxMin->Text() + "-" +
+         cbxMax->Text();
+}
+
+void TCodeGradeFrm::ShowCondition(const std::string& line) {
+  // -1 (not listed) leaves the box without a selection and with no text.
+  FilterType->SetItemIndex(FilterType->IndexOf(TextBefore(line, ':')));
+  TwoGradeFrame1->SetGradeText(TextBefore(TextAfter(line, ':'), ':'));
+  const std::string_view range = RangeField(line);
+  cbxMin->SetItemIndex(cbxMin->IndexOf(TextBefore(range, '-')));
+  cbxMax->SetItemIndex(cbxMax->IndexOf(TextAfter(range, '-')));
+}
+
+// ---- the host's aides -----------------------------------------------------------------
+
+void TCodeGradeFrm::RzButton3Click() {
+  if (!FHost) return;
+  const std::string text = GetSettingsText();
+  char* table = nullptr;
+  const int32_t status = FHost->GetPairScoreTable(&table);
+  // The text is ours to release, whatever the status said.
+  const std::string tableText(CountedStrView(table));
+  CountedStrRelease(table);
+  if (!Succeeded(status)) {
+    // Nothing was generated; the setting stays as it is.
+    ui::TShareFunc::ShowError(kTxtScoreTableFailed);
+    return;
+  }
+  // Reloading the whole setting makes the new line the last condition and
+  // keeps the tolerance as it was; the grid is not touched.
+  LoadSettingsText(text + FilterType->Text() + ":" + tableText + ":" + cbxMin->Text() + "-" +
+                   cbxMax->Text());
+}
+
+void TCodeGradeFrm::btnHisFltClick() {
+  const std::string condition = CurrentCondition();
+  if (condition.empty()) {
+    ui::TShareFunc::ShowWarning(kTxtSelectCondition);
+    return;
+  }
+  if (!FHost) return;
+  const std::string caption = Caption();
+  // The host reports what it found, or why it could not look, itself. The
+  // scores it asks for meanwhile follow the current condition at each call.
+  FHost->ShowHistoryFilter(ScoreCallback(), caption.c_str(), condition.c_str());
+}
+
+int32_t TCodeGradeFrm::ScoreBet(const char* bet, int32_t* score) noexcept {
+  if (!score) return kE_POINTER;
+  *score = 0;
+  try {
+    const std::string condition = CurrentCondition();
+    // The dialog's own filter object does the work, as for every other
+    // evaluation the dialog makes.
+    TFilterPtr filter(CreateFilter());
+    auto* grade = dynamic_cast<TProGradeFilter*>(filter.get());
+    if (!grade) return kE_FAIL;
+    TFilterCodeGrade parsed;
+    // The bounds take no part in the score, but a line whose range does not
+    // convert is no condition to score under.
+    if (!grade->ParseCondition(condition, parsed)) return kE_FAIL;
+    int64_t sum = 0;
+    if (!grade->ScoreBet(bet ? bet : "", parsed, sum)) return kE_FAIL;
+    if (sum > INT32_MAX) return kE_FAIL;
+    *score = int32_t(sum);
+    return kS_OK;
+  } catch (...) {
+    return kE_FAIL;
+  }
+}
+
+void ShowCodeGradeSettings(TProGradeFilter& filter) {
+  auto dialog = std::make_unique<TCodeGradeFrm>();
+  dialog->LoadSettingsText(filter.FilterStr);
+  dialog->SetHost(filter.IIWrapper);
+  dialog->ShowModal();
+  if (!dialog->FCancelled) filter.FilterStr = dialog->GetSettingsText();
+}
+
+}  // namespace veltrin
