@@ -69,7 +69,9 @@ bool CodesFitMarks(std::string_view codes) {
   if (n > 0 && (n + 1) % 3 != 0) fit = false;
   for (size_t k = 0; fit && 3 * k < n; ++k) {
     fit = digit(codes[3 * k]) && digit(codes[3 * k + 1]);
-    if (3 * k + 2 < n) fit = fit && blank(codes[3 * k + 2]);
+    // Exactly one blank: a tab or other control byte would pass into the
+    // hint and be written back as a code text that is not one.
+    if (3 * k + 2 < n) fit = fit && codes[3 * k + 2] == ' ';
   }
   return fit;
 }

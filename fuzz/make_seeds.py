@@ -89,7 +89,40 @@ def write(target, seeds, words):
             f.write('"%s"\n' % esc(w))
 
 
+
+
+def dialog(a=b"", b=b"", table=b""):
+    """Code texts a and b (CodesUnion/CodesMinus, and the picker's
+    SetAvailable(a) and SetSelected(b)), then the grid's score table."""
+    return a + b"\x00" + b + b"\x00" + table
+
+
+ALL_CODES = b" ".join(b"%02d" % c for c in range(100))
+
+DIALOG = {
+    "edge_examples": dialog(b"05 01", b"01 99", b"0=00 01,5=12 21"),
+    "minus_example": dialog(b"00 01 02", b"01", b"5="),
+    "picker_example": dialog(b"00 12 21", b"12 21", b"0=00 01 02,3=12,4=50"),
+    "picker_digits_only": dialog(b"00 12 21", b"1221", b"9=12,21"),
+    "picker_commas": dialog(b"00 12 21 99", b"12,21;99 00", b"100=99"),
+    "picker_unavailable": dialog(b"00 12", b"35", b"=5,6=12"),
+    "grid_written": dialog(ALL_CODES, ALL_CODES, GRID),
+    "grid_reset": dialog(ALL_CODES, b"", b"0=" + ALL_CODES + b"," + b",".join(b"%d=" % s for s in range(1, 101))),
+    "grid_blanks": dialog(b" 00 01 ", b" 7 +8 -0", b" 0=00 02 , 7=05 06 07,\r\n3=01 ,,"),
+    "grid_ignored": dialog(b"123 -1 99", b"12  21", b"150=33,6=34,5=12 123,0=01,00=12,101=1,-3=12,5=12  21,5= 12,5=12 2,0=-1"),
+    "grid_raises": dialog(b"12 ab", b"x", b"6=33,x=1,7=44"),
+    "grid_raises_codes": dialog(b"99999999999", b"1", b"8=12 ab"),
+    "grid_control_chars": dialog(b"12\t21", b"\x01\x02", b"5=12\t21,6=01\x0102,\t7=03\t"),
+    "grid_zero_byte": dialog(b"", b"", b"5=12\x00,6=21"),
+    "score_past_32_bits": dialog(b"", b"", b"4294967301=12,+5=13,05=14,5 =15"),
+    "no_equals": dialog(b"", b"", b"12 21"),
+    "gbk": dialog("一二".encode("gbk"), b"\xff\xfe12", b"5=" + "三".encode("gbk")),
+    "select_all": dialog(ALL_CODES, ALL_CODES, b"0=,1=" + ALL_CODES),
+}
+
+DICT_DIALOG = [b"\x00", b"=", b",", b" ", b"0=", b"5=", b"100=", b"00", b"99", b"12 21", b"\r\n",
+               b"\t", b"+", b"-", ALL_CODES[:29]]
+
 write("condition_fuzzer", CONDITION, DICT_CONDITION)
 write("inifile_fuzzer", INI, DICT_INI)
-# dialog_text_fuzzer (SetGradeText, CodesUnion, CodesMinus, the picker's
-# SetSelected): its seeds go here when it lands; see fuzz/CMakeLists.txt.
+write("dialog_text_fuzzer", DIALOG, DICT_DIALOG)

@@ -145,8 +145,11 @@ TEST_P(TwoCodeFrameTest, TextWithoutScoresChangesNothing) {
 TEST_P(TwoCodeFrameTest, GroupsWithoutLabelOrMarkAreIgnored) {
   frame->SetGradeText("0=00 01,5=12");
   const std::string before = frame->GetGradeText();
-  for (const char* text : {"00=12", "150=12", "101=12", "-3=12", "5=123 -1 99", "5=-1", "5=100",
-                           "5=7", "5=007", "5=12  21", "5= 12", "5=12 2", "0=00 100", "0=-1"}) {
+  for (const char* text :
+       {"00=12", "150=12", "101=12", "-3=12", "5=123 -1 99", "5=-1", "5=100", "5=7", "5=007",
+        "5=12  21", "5= 12", "5=12 2", "0=00 100", "0=-1", "5=12\t21",
+        "5=01\x01"
+        "02"}) {
     SCOPED_TRACE(text);
     frame->SetGradeText(text);
     EXPECT_EQ(frame->GetGradeText(), before);
