@@ -70,7 +70,7 @@ class TWin32Backend final : public TBackend, public TServices {
   void RunProgram(const std::string& commandLine) override;
 
   void EnsureClasses();
-  HFONT Font(const TFontSpec& spec, bool bold);
+  HFONT Font(const TFontSpec& want, bool bold);
   HBRUSH Brush(COLORREF color);
   UINT AddMenuCommand(TMenuItem* item);
   void RemoveMenuCommand(UINT id) { menus_.erase(id); }
@@ -294,14 +294,14 @@ void TWin32Backend::Shutdown() {
   brushes_.clear();
 }
 
-HFONT TWin32Backend::Font(const TFontSpec& spec, bool bold) {
-  std::wstring face = GbkToWide(spec.Name);
-  auto key = std::make_tuple(face, spec.Height, spec.Charset, bold);
+HFONT TWin32Backend::Font(const TFontSpec& want, bool bold) {
+  std::wstring face = GbkToWide(want.Name);
+  auto key = std::make_tuple(face, want.Height, want.Charset, bold);
   auto it = fonts_.find(key);
   if (it != fonts_.end()) return it->second;
   HFONT font =
-      CreateFontW(-spec.Height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
-                  DWORD(spec.Charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+      CreateFontW(-want.Height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                  DWORD(want.Charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                   DEFAULT_PITCH | FF_DONTCARE, face.empty() ? nullptr : face.c_str());
   if (!font) font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   fonts_.emplace(key, font);
