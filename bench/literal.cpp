@@ -34,26 +34,15 @@ void LiteralFilter::BetToCodes(const std::string& bet, int32_t mode, std::vector
   }
 }
 
-int32_t LiteralFilter::ScoreCodes(const std::vector<uint8_t>& codes, const TArrCodeGrade& table) {
-  int32_t sum = 0;
-  for (uint8_t code : codes) {
-    for (const TCodeGradeItem& item : table) {
-      if (item.Has(code)) {
-        sum += item.Score;
-        break;
-      }
-    }
-  }
-  return sum;
-}
-
 int32_t LiteralFilter::CountFailed(const char* bet) const {
   const std::string text(bet);  // the export's copy of the host's text
   std::vector<uint8_t> codes;   // one code list per call, reused by the conditions
   int32_t failed = 0;
   for (const TFilterCodeGrade& c : conditions_) {
     BetToCodes(text, c.Mode, codes);
-    const int32_t score = ScoreCodes(codes, c.Table);
+    // The plain scan over the score groups (first group wins); the engine
+    // uses it only for one-off scoring and compiled lookups for runs.
+    const int64_t score = TProGradeFilter::ScoreCodes(codes, c.Table);
     if (score < c.Lower || score > c.Upper) ++failed;
   }
   return failed;

@@ -26,7 +26,6 @@ class LiteralFilter {
 
  private:
   static void BetToCodes(const std::string& bet, int32_t mode, std::vector<uint8_t>& codes);
-  static int32_t ScoreCodes(const std::vector<uint8_t>& codes, const TArrCodeGrade& table);
 
   std::vector<TFilterCodeGrade> conditions_;
   bool canErr_ = false;

@@ -34,6 +34,7 @@
 #include "common/records.h"
 #include "common/texts.h"
 #include "filter/pro_grade.h"
+#include "fuzz/fuzz_check.h"
 #if VELTRIN_FUZZ_EXPORTS
 #include "plugin/exports.h"
 #endif
@@ -41,16 +42,6 @@
 namespace {
 
 using namespace veltrin;
-
-[[noreturn]] void Fail(const char* what, const char* file, int line, const std::string& detail) {
-  std::fprintf(stderr, "%s:%d: check failed: %s\n%s\n", file, line, what, detail.c_str());
-  std::abort();
-}
-
-#define CHECK(cond, detail)                                 \
-  do {                                                      \
-    if (!(cond)) Fail(#cond, __FILE__, __LINE__, (detail)); \
-  } while (0)
 
 // A text in a heap block of exactly its length plus the zero.
 std::unique_ptr<char[]> ExactCopy(std::string_view text) {

@@ -38,6 +38,7 @@
 #include "forms/base_form.h"
 #include "forms/select_two_form.h"
 #include "forms/two_code_frame.h"
+#include "fuzz/fuzz_check.h"
 #include "ui/controls.h"
 #include "ui/peer.h"
 
@@ -46,17 +47,8 @@ namespace {
 using veltrin::EConvertError;
 using veltrin::TfrmSelectTwo;
 using veltrin::TTwoGradeFrame;
+using veltrin_fuzz::Fail;
 using Codes = std::bitset<100>;
-
-[[noreturn]] void Fail(const char* what, const char* file, int line, const std::string& detail) {
-  std::fprintf(stderr, "%s:%d: check failed: %s\n%s\n", file, line, what, detail.c_str());
-  std::abort();
-}
-
-#define CHECK(cond, detail)                                 \
-  do {                                                      \
-    if (!(cond)) Fail(#cond, __FILE__, __LINE__, (detail)); \
-  } while (0)
 
 // None of the functions under test asks a person anything.
 class TNoPerson final : public veltrin::ui::TUiHook {

@@ -28,21 +28,12 @@
 #include <vector>
 
 #include "common/inifile.h"
+#include "fuzz/fuzz_check.h"
 
 namespace {
 
 using veltrin::TExtIniFile;
 using Lines = std::vector<std::string>;
-
-[[noreturn]] void Fail(const char* what, const char* file, int line, const std::string& detail) {
-  std::fprintf(stderr, "%s:%d: check failed: %s\n%s\n", file, line, what, detail.c_str());
-  std::abort();
-}
-
-#define CHECK(cond, detail)                                 \
-  do {                                                      \
-    if (!(cond)) Fail(#cond, __FILE__, __LINE__, (detail)); \
-  } while (0)
 
 // ---- the dialect, written out plainly ---------------------------------------
 
