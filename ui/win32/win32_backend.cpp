@@ -1253,8 +1253,13 @@ void TWinPeer::DrawItem(const DRAWITEMSTRUCT& dis) {
     SetTextColor(dc, ink);
     UINT align = (flags & kTextRight) ? DT_RIGHT : (flags & kTextCenter) ? DT_CENTER : DT_LEFT;
     UINT vert = (flags & kGroove) ? DT_VCENTER : DT_TOP;
+    // A grooved label's text stays inside its border, whatever the font's
+    // first glyph reaches.
+    RECT textRect = rc;
+    if (flags & kGroove) InflateRect(&textRect, -2, -2);
     std::wstring text = GbkToWide(Text());
-    DrawTextW(dc, text.c_str(), int(text.size()), &rc, align | vert | DT_SINGLELINE | DT_NOPREFIX);
+    DrawTextW(dc, text.c_str(), int(text.size()), &textRect,
+              align | vert | DT_SINGLELINE | DT_NOPREFIX);
   } else if (kind_ == TKind::ListBox) {
     bool selected = (dis.itemState & ODS_SELECTED) != 0;
     FillRect(dc, &rc, selected ? GetSysColorBrush(COLOR_HIGHLIGHT) : backend_.Brush(Background()));
