@@ -1240,23 +1240,22 @@ void TWinPeer::DrawItem(const DRAWITEMSTRUCT& dis) {
     FillRect(dc, &rc, backend_.Brush(Background()));
     COLORREF ink = IsWindowEnabled(hwnd_) ? Resolve(fontColor_, COLOR_WINDOWTEXT)
                                           : GetSysColor(COLOR_GRAYTEXT);
+    RECT textRect = rc;
     if (flags & kGroove) {
       // A groove: a dark line (the groove's own colour, else the font's)
-      // with a light line inside it.
+      // with a light line inside it; the text stays inside both, whatever
+      // the font's first glyph reaches.
       const TColor groove = front_.Desc().GrooveColor;
       HBRUSH dark = backend_.Brush(groove != clDefault ? Resolve(groove, COLOR_BTNSHADOW)
                                                        : Resolve(fontColor_, COLOR_BTNSHADOW));
       FrameRect(dc, &rc, dark);
       RECT inner{rc.left + 1, rc.top + 1, rc.right - 1, rc.bottom - 1};
       FrameRect(dc, &inner, backend_.Brush(GetSysColor(COLOR_BTNHIGHLIGHT)));
+      InflateRect(&textRect, -2, -2);
     }
     SetTextColor(dc, ink);
     UINT align = (flags & kTextRight) ? DT_RIGHT : (flags & kTextCenter) ? DT_CENTER : DT_LEFT;
     UINT vert = (flags & kGroove) ? DT_VCENTER : DT_TOP;
-    // A grooved label's text stays inside its border, whatever the font's
-    // first glyph reaches.
-    RECT textRect = rc;
-    if (flags & kGroove) InflateRect(&textRect, -2, -2);
     std::wstring text = GbkToWide(Text());
     DrawTextW(dc, text.c_str(), int(text.size()), &textRect,
               align | vert | DT_SINGLELINE | DT_NOPREFIX);
