@@ -5,6 +5,7 @@
 
 #include "common/counted.h"
 #include "common/string_list.h"
+#include "common/text.h"
 #include "filter/cp_share.h"
 #include "filter/pro_grade_kernels.h"
 
@@ -15,6 +16,33 @@ namespace {
 // Largest batch histogram; a score beyond it (only hand-written tables
 // over absurdly long bets reach one) leaves that condition's range as it is.
 constexpr int64_t kMaxHistogramSize = int64_t(1) << 24;
+
+constexpr size_t kNoLine = SIZE_MAX;
+
+// The list line that holds each prepared condition alone, or kNoLine.
+// Framed on its own, every list line yields the prepared conditions that
+// follow in order; only a line that is exactly one condition line (no
+// tolerance line, no ";", no line break of its own) may be rewritten.
+// Tolerance lines, blank lines and lines holding several conditions pair
+// with none. Empty when the list does not yield the prepared conditions in
+// order, so that no range can land on another condition's line.
+std::vector<size_t> PairConditionLines(const std::vector<std::string>& lines,
+                                       const std::vector<std::string>& prepared) {
+  std::vector<size_t> lineOf(prepared.size(), kNoLine);
+  size_t next = 0;
+  TFraming own;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (IsBlank(lines[i])) continue;
+    TSupFilter::FrameConditionText(lines[i], own);
+    if (own.Lines.size() > prepared.size() - next ||
+        !std::equal(own.Lines.begin(), own.Lines.end(), prepared.begin() + ptrdiff_t(next)))
+      return {};
+    if (own.Lines.size() == 1 && own.Lines[0] == lines[i]) lineOf[next] = i;
+    next += own.Lines.size();
+  }
+  if (next != prepared.size()) return {};
+  return lineOf;
+}
 
 }  // namespace
 
@@ -33,13 +61,14 @@ int32_t VELTRIN_API TProGradeFilter::BatchAide(IStringList* conditions, TBatFltS
 
     std::vector<std::string> lines;
     if (!ReadStringList(conditions, lines)) return 0;
+    // A blank line holds no condition; the others must prepare as one text.
     std::string text;
-    for (const std::string& line : lines) text.append(line).append("\r\n");
+    for (const std::string& line : lines)
+      if (!IsBlank(line)) text.append(line).append("\r\n");
     FilterStr = text;
     if (!Prepare()) return 0;
-    // Rewrite only when every list line is one prepared condition; a
-    // tolerance line or a ";" inside a line would shift the pairing.
-    if (ConditionList.size() != lines.size()) return 0;
+    const std::vector<size_t> lineOf = PairConditionLines(lines, ConditionList);
+    if (lineOf.empty()) return 0;
 
     // Every sample bet's codes, computed once for all conditions. A bet that
     // is not a digit text cannot be scored and stays out of the sample.
@@ -71,8 +100,8 @@ int32_t VELTRIN_API TProGradeFilter::BatchAide(IStringList* conditions, TBatFltS
     std::vector<int32_t> histogram;
     int32_t count = 0;
     for (size_t i = 0; i < conditions_.size(); ++i) {
+      if (lineOf[i] == kNoLine || bets == 0) continue;
       const TCompiledCondition& c = conditions_[i];
-      if (bets == 0) continue;
       if (unrolled) {
         // Bets of one short length: score straight into a histogram sized by
         // the highest score possible; the zeros above the highest score
@@ -96,12 +125,12 @@ int32_t VELTRIN_API TProGradeFilter::BatchAide(IStringList* conditions, TBatFltS
       const std::string range = TCPBaseFunc::RangeFromHistogram(histogram, keepShare);
       if (range.empty()) continue;
       // Keep everything up to the second ":" (mode and table), new range after.
-      const std::string& line = lines[i];
+      const std::string& line = lines[lineOf[i]];
       const size_t first = line.find(':');
       const size_t second = first == std::string::npos ? first : line.find(':', first + 1);
       if (second == std::string::npos) continue;
       const std::string rewritten = line.substr(0, second + 1) + range;
-      if (!Succeeded(editable->Put(int32_t(i), rewritten.c_str()))) continue;
+      if (!Succeeded(editable->Put(int32_t(lineOf[i]), rewritten.c_str()))) continue;
       ++count;
     }
     return count;
