@@ -4,9 +4,7 @@
 
 namespace veltrin {
 
-TSupFilter::~TSupFilter() {
-  if (IIWrapper) IIWrapper->Release();
-}
+TSupFilter::~TSupFilter() = default;
 
 int32_t VELTRIN_API TSupFilter::CountFailed(const char*) noexcept { return 0; }
 
@@ -96,10 +94,7 @@ bool TSupFilter::ParseFilterStr() {
 }
 
 void TSupFilter::SetCallWrapper(ICallWrapper* wrapper) noexcept {
-  if (!wrapper) return;
-  wrapper->AddRef();
-  if (IIWrapper) IIWrapper->Release();
-  IIWrapper = wrapper;
+  if (wrapper) IIWrapper = TComRef<ICallWrapper>::Share(wrapper);
 }
 
 }  // namespace veltrin

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/com_ref.h"
 #include "filter/filter_base.h"
 
 namespace veltrin {
@@ -57,7 +58,7 @@ class TSupFilter : public TFilter {
   bool ListSupErr = false;
   int32_t ListSupErrMin = 0;
   int32_t ListSupErrMax = 0;
-  ICallWrapper* IIWrapper = nullptr;
+  TComRef<ICallWrapper> IIWrapper;
 
  protected:
   TSupFilter() = default;

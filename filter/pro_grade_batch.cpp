@@ -49,15 +49,9 @@ std::vector<size_t> PairConditionLines(const std::vector<std::string>& lines,
 int32_t VELTRIN_API TProGradeFilter::BatchAide(IStringList* conditions, TBatFltSet* data) noexcept {
   try {
     if (!conditions || !data) return 0;
-    IEditableStringList* editable = nullptr;
-    if (!Succeeded(conditions->QueryInterface(&IID_IEditableStringList,
-                                              reinterpret_cast<void**>(&editable))) ||
-        !editable)
-      return 0;
-    struct Releaser {
-      IEditableStringList* p;
-      ~Releaser() { p->Release(); }
-    } releaser{editable};
+    const TComRef<IEditableStringList> editable =
+        QueryAs<IEditableStringList>(conditions, IID_IEditableStringList);
+    if (!editable) return 0;
 
     std::vector<std::string> lines;
     if (!ReadStringList(conditions, lines)) return 0;

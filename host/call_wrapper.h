@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "common/com_ref.h"
 #include "common/interfaces.h"
 #include "common/records.h"
 #include "host/aides.h"
@@ -68,7 +69,7 @@ class HostCallWrapper final : public ICallWrapper {
   HostSettings settings_;
   uint32_t refs_ = 1;
   // The batch sample's bet texts, kept alive for as long as the wrapper.
-  HostStringList* sampleTexts_;
+  TComRef<HostStringList> sampleTexts_;
   // The last drawn number handed out; valid until the next host call.
   std::string drawText_;
 };

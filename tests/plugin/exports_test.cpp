@@ -9,6 +9,7 @@
 
 #include "common/counted.h"
 #include "common/texts.h"
+#include "common/version.h"
 #include "support/gbk.h"
 #include "tests/plugin/fake_host.h"
 #include "tests/plugin/library.h"
@@ -46,7 +47,7 @@ TEST_F(ExportsTest, ExportsAreThePlainNames) {
 }
 
 TEST_F(ExportsTest, FixedTextsAndAStableName) {
-  EXPECT_STREQ(api().GetVersion(), "1.0.1");
+  EXPECT_STREQ(api().GetVersion(), kVersionText);
   ASSERT_NE(api().GetAuthor(), nullptr);
   EXPECT_GT(std::strlen(api().GetAuthor()), 0u);
   EXPECT_EQ(api().GetAuthor(), api().GetAuthor());
