@@ -256,16 +256,16 @@ class HostInterfaceTest : public PluginTest {
 
 TEST_F(HostInterfaceTest, TheLibraryHoldsOneReference) {
   api().SetIIWrapper(&first);
-  EXPECT_EQ(first.refs, 1);
+  EXPECT_EQ(first.Refs, 1);
   api().SetIIWrapper(nullptr);  // ignored: the previous one stays
-  EXPECT_EQ(first.refs, 1);
+  EXPECT_EQ(first.Refs, 1);
   api().SetIIWrapper(&first);  // the same one again: still one reference
-  EXPECT_EQ(first.refs, 1);
+  EXPECT_EQ(first.Refs, 1);
   api().SetIIWrapper(&second);
-  EXPECT_EQ(first.refs, 0);
-  EXPECT_EQ(second.refs, 1);
+  EXPECT_EQ(first.Refs, 0);
+  EXPECT_EQ(second.Refs, 1);
   library().Unload();
-  EXPECT_EQ(second.refs, 0);
+  EXPECT_EQ(second.Refs, 0);
   EXPECT_EQ(first.otherCalls + second.otherCalls, 0) << "no host operation was asked for";
 }
 
