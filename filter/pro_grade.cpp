@@ -11,9 +11,6 @@ namespace {
 
 SettingsDialogFn g_settingsDialog = nullptr;
 
-// Digit counts a host may report for a lottery.
-constexpr int32_t kMaxDigitCount = 100;
-
 }  // namespace
 
 void SetSettingsDialog(SettingsDialogFn fn) { g_settingsDialog = fn; }

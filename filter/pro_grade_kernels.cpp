@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <climits>
 
+#include "common/lottery.h"
+
 #if VELTRIN_LANE_KERNELS
 #include <emmintrin.h>
 #endif
@@ -162,7 +164,7 @@ bool DecodeBet(std::string_view bet, std::vector<uint8_t>& codes) noexcept {
         return false;
       }
     }
-    codes.push_back(uint8_t(prev * 10 + d));
+    codes.push_back(uint8_t(PairCode(prev, d)));
     prev = d;
   }
   return true;
@@ -207,8 +209,8 @@ int32_t TProGradeFilter::CountFailedUpTo(const char* bet, int32_t limit) noexcep
     digits |= uint64_t(d) << (8 * n);
   }
   if (p[n] != 0) return kBetInvalid;
-  // Byte k becomes 10 x digit k + digit k+1, code k; no byte carries (99 at
-  // most).
+  // Byte k becomes PairCode(digit k, digit k+1) = 10 x digit k + digit k+1,
+  // code k, for all bytes at once; no byte carries (99 at most).
   const uint64_t codes = digits * 10 + (digits >> 8);
   // With this many conditions a full count could meet the pass-through
   // value, so it must not stop early.
