@@ -46,8 +46,6 @@ class TComRef {
   void Reset() noexcept {
     if (T* p = std::exchange(p_, nullptr)) p->Release();
   }
-  // Hands the reference to the caller, who releases it.
-  T* Detach() noexcept { return std::exchange(p_, nullptr); }
 
   T* Get() const noexcept { return p_; }
   T* operator->() const noexcept { return p_; }

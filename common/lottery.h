@@ -26,7 +26,4 @@ inline constexpr int32_t kMaxDigitCount = 100;
 // The code of two adjacent digits of a bet: the pair "3" "7" is code 37.
 constexpr unsigned PairCode(unsigned first, unsigned second) { return first * 10 + second; }
 
-// Highest pair-score sum offered for `digitCount` digits (negative below 1).
-inline int32_t MaxScoreSum(int32_t digitCount) { return 100 * (digitCount - 1); }
-
 }  // namespace veltrin

@@ -86,13 +86,6 @@ void TSupFilter::ApplyFraming(TFraming&& framing) {
   ListSupErrMax = framing.ListSupErrMax;
 }
 
-bool TSupFilter::ParseFilterStr() {
-  TFraming framing;
-  if (!FrameConditionText(FilterStr, framing)) return false;
-  ApplyFraming(std::move(framing));
-  return true;
-}
-
 void TSupFilter::SetCallWrapper(ICallWrapper* wrapper) noexcept {
   if (wrapper) IIWrapper = TComRef<ICallWrapper>::Share(wrapper);
 }
