@@ -29,13 +29,7 @@ std::string ErrnoText(int err) { return std::strerror(err); }
 
 // File names are GBK like every other text of the system; they are widened
 // with code page 936 whatever the system's code page, as the dialogs do.
-std::wstring WidePath(const std::string& path) {
-  if (path.empty()) return {};
-  int n = MultiByteToWideChar(936, 0, path.data(), int(path.size()), nullptr, 0);
-  std::wstring out(size_t(n > 0 ? n : 0), L'\0');
-  if (n > 0) MultiByteToWideChar(936, 0, path.data(), int(path.size()), out.data(), n);
-  return out;
-}
+std::wstring WidePath(const std::string& path) { return GbkToWide(path); }
 
 // The number only: the system's own wording comes in the system's code page,
 // not in GBK.

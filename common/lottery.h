@@ -20,7 +20,10 @@ extern std::string HelpFile;
 // Initial folder of the dialog that saves validation results.
 extern const std::string UserDir;
 
-// Highest pair-score sum offered for `digitCount` digits (negative below 1).
-inline int32_t MaxScoreSum(int32_t digitCount) { return 100 * (digitCount - 1); }
+// Digit counts a host may report for a lottery; a larger one is not taken.
+inline constexpr int32_t kMaxDigitCount = 100;
+
+// The code of two adjacent digits of a bet: the pair "3" "7" is code 37.
+constexpr unsigned PairCode(unsigned first, unsigned second) { return first * 10 + second; }
 
 }  // namespace veltrin

@@ -2,18 +2,13 @@
 
 #include <climits>
 
+#include "common/com_ref.h"
+
 namespace veltrin {
 
 int32_t VELTRIN_API TStringList::QueryInterface(const VGuid* iid, void** out) {
-  if (!out) return kE_POINTER;
-  *out = nullptr;
-  if (!iid) return kE_POINTER;
-  if (*iid == IID_IUnknown || *iid == IID_IStringList || *iid == IID_IEditableStringList) {
-    *out = static_cast<IEditableStringList*>(this);
-    AddRef();
-    return kS_OK;
-  }
-  return kE_NOINTERFACE;
+  return AnswerQueryInterface(static_cast<IEditableStringList*>(this), iid, out,
+                              {IID_IUnknown, IID_IStringList, IID_IEditableStringList});
 }
 
 uint32_t VELTRIN_API TStringList::AddRef() { return ++refs_; }

@@ -103,6 +103,27 @@ std::string DirFileOf(std::string_view exePath, std::string_view name) {
   return dir;
 }
 
+#if defined(_WIN32)
+std::wstring GbkToWide(std::string_view gbk) {
+  if (gbk.empty()) return {};
+  const int n = MultiByteToWideChar(kGbkCodePage, 0, gbk.data(), int(gbk.size()), nullptr, 0);
+  std::wstring out(size_t(n > 0 ? n : 0), L'\0');
+  if (n > 0) MultiByteToWideChar(kGbkCodePage, 0, gbk.data(), int(gbk.size()), out.data(), n);
+  return out;
+}
+
+std::string WideToGbk(std::wstring_view wide) {
+  if (wide.empty()) return {};
+  const int n = WideCharToMultiByte(kGbkCodePage, 0, wide.data(), int(wide.size()), nullptr, 0,
+                                    nullptr, nullptr);
+  std::string out(size_t(n > 0 ? n : 0), '\0');
+  if (n > 0)
+    WideCharToMultiByte(kGbkCodePage, 0, wide.data(), int(wide.size()), out.data(), n, nullptr,
+                        nullptr);
+  return out;
+}
+#endif
+
 std::string AppDirFile(std::string_view name) {
   std::string exe;
 #if defined(_WIN32)
@@ -112,11 +133,7 @@ std::string AppDirFile(std::string_view name) {
     DWORD n = GetModuleFileNameW(nullptr, buf.data(), DWORD(buf.size()));
     if (n == 0) break;
     if (n < buf.size()) {
-      int len = WideCharToMultiByte(936, 0, buf.data(), int(n), nullptr, 0, nullptr, nullptr);
-      if (len > 0) {
-        exe.resize(size_t(len));
-        WideCharToMultiByte(936, 0, buf.data(), int(n), exe.data(), len, nullptr, nullptr);
-      }
+      exe = WideToGbk(std::wstring_view(buf.data(), n));
       break;
     }
     buf.resize(buf.size() * 2);

@@ -35,6 +35,15 @@ std::string_view TrimBlanks(std::string_view text);
 // True when the text is empty or holds only blanks and control characters.
 bool IsBlank(std::string_view text);
 
+#if defined(_WIN32)
+// The system's texts are GBK (code page 936) whatever the system's code
+// page; window texts and file names are UTF-16. Bytes or characters that do
+// not convert become the code page's default character.
+inline constexpr unsigned kGbkCodePage = 936;
+std::wstring GbkToWide(std::string_view gbk);
+std::string WideToGbk(std::wstring_view wide);
+#endif
+
 // Splits at CR, LF or CR LF; the text ends at its end or its first zero
 // byte; a break at the very end starts no further line; lines are kept as
 // they stand, empty ones included.

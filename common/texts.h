@@ -15,6 +15,7 @@ inline constexpr char kTxtSupToleranceNone[] = "\xB3\xAC\xC8\xDD(\xCE\xDE)";    
 inline constexpr char kTxtModeStraight[] = "\xD6\xB1\xD1\xA1";                     // 直选
 inline constexpr char kTxtModeGroup[] = "\xD7\xE9\xD1\xA1";                        // 组选
 inline constexpr char kTxtFltSection[] = "\xB9\xFD\xC2\xCB";                       // 过滤
+inline constexpr char kTxtAuthor[] = "Veltrin \xBF\xAA\xB7\xA2\xD7\xE9";          // Veltrin 开发组
 // Message boxes
 inline constexpr char kTxtSysCaption[] = "\xCF\xB5\xCD\xB3\xCC\xE1\xCA\xBE";  // 系统提示
 inline constexpr char kTxtDrawNumberError[] =

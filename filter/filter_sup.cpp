@@ -4,9 +4,7 @@
 
 namespace veltrin {
 
-TSupFilter::~TSupFilter() {
-  if (IIWrapper) IIWrapper->Release();
-}
+TSupFilter::~TSupFilter() = default;
 
 int32_t VELTRIN_API TSupFilter::CountFailed(const char*) noexcept { return 0; }
 
@@ -88,18 +86,8 @@ void TSupFilter::ApplyFraming(TFraming&& framing) {
   ListSupErrMax = framing.ListSupErrMax;
 }
 
-bool TSupFilter::ParseFilterStr() {
-  TFraming framing;
-  if (!FrameConditionText(FilterStr, framing)) return false;
-  ApplyFraming(std::move(framing));
-  return true;
-}
-
 void TSupFilter::SetCallWrapper(ICallWrapper* wrapper) noexcept {
-  if (!wrapper) return;
-  wrapper->AddRef();
-  if (IIWrapper) IIWrapper->Release();
-  IIWrapper = wrapper;
+  if (wrapper) IIWrapper = TComRef<ICallWrapper>::Share(wrapper);
 }
 
 }  // namespace veltrin

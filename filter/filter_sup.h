@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/com_ref.h"
 #include "filter/filter_base.h"
 
 namespace veltrin {
@@ -45,8 +46,6 @@ class TSupFilter : public TFilter {
   // its first bad line, before the rest is cut into lines.
   static bool FrameConditionLines(std::string_view text, TFraming& out,
                                   const std::function<bool(std::string_view)>& line);
-  // Frames FilterStr into ConditionList and the tolerance group.
-  bool ParseFilterStr();
   // Every ";" replaced by a carriage return.
   static std::string SemicolonsToLines(std::string_view text);
   // Stores a non-null host interface, taking a reference of its own and
@@ -57,7 +56,7 @@ class TSupFilter : public TFilter {
   bool ListSupErr = false;
   int32_t ListSupErrMin = 0;
   int32_t ListSupErrMax = 0;
-  ICallWrapper* IIWrapper = nullptr;
+  TComRef<ICallWrapper> IIWrapper;
 
  protected:
   TSupFilter() = default;

@@ -55,7 +55,7 @@ struct TCompiledCondition {
 // Compiles a parsed condition.
 TCompiledCondition CompileCondition(const TFilterCodeGrade& condition);
 
-// Prepared conditions laid out for scoring several at once (pro_grade.cpp).
+// Prepared conditions laid out for scoring several at once (pro_grade_kernels.h).
 struct TConditionBlock;
 
 class TProGradeFilter : public TSupFilter {
@@ -96,8 +96,6 @@ class TProGradeFilter : public TSupFilter {
  private:
   // The failing count of a bet too long for the unrolled kernels.
   int32_t CountLongBet(const char* bet, int32_t limit) noexcept;
-  // Decodes the bet into codes_; false when it is not a digit text.
-  bool DecodeBet(const char* bet) noexcept;
   template <class Sum>
   int32_t CountOverCodes(int32_t limit) const noexcept;
 

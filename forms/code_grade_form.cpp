@@ -4,6 +4,7 @@
 #include <climits>
 #include <string_view>
 
+#include "common/com_ref.h"
 #include "common/counted.h"
 #include "common/lottery.h"
 #include "common/text.h"
@@ -35,14 +36,7 @@ class TCodeGradeFrm::TScoreCallback final : public IScoreCallback {
   explicit TScoreCallback(TCodeGradeFrm& dialog) : dialog_(dialog) {}
 
   int32_t VELTRIN_API QueryInterface(const VGuid* iid, void** out) override {
-    if (!out) return kE_POINTER;
-    *out = nullptr;
-    if (!iid) return kE_POINTER;
-    if (*iid == IID_IScoreCallback || *iid == IID_IUnknown) {
-      *out = static_cast<IScoreCallback*>(this);
-      return kS_OK;
-    }
-    return kE_NOINTERFACE;
+    return AnswerQueryInterface(this, iid, out, {IID_IScoreCallback, IID_IUnknown});
   }
   uint32_t VELTRIN_API AddRef() override { return 1; }
   uint32_t VELTRIN_API Release() override { return 1; }
@@ -211,7 +205,7 @@ int32_t TCodeGradeFrm::ScoreBet(const char* bet, int32_t* score) noexcept {
 void ShowCodeGradeSettings(TProGradeFilter& filter) {
   auto dialog = std::make_unique<TCodeGradeFrm>();
   dialog->LoadSettingsText(filter.FilterStr);
-  dialog->SetHost(filter.IIWrapper);
+  dialog->SetHost(filter.IIWrapper.Get());
   dialog->ShowModal();
   if (!dialog->FCancelled) filter.FilterStr = dialog->GetSettingsText();
 }

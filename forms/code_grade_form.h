@@ -26,9 +26,6 @@ class TCodeGradeFrm : public TfrmSupFltBase {
  public:
   // The help topic of btnHelp.
   static constexpr int32_t kHelpNumber = 1019;
-  // The most digits a bet may have here, as the filter accepts them from
-  // the host; the range lists never grow beyond what it allows.
-  static constexpr int32_t kMaxDigitCount = 100;
 
   TCodeGradeFrm();
   ~TCodeGradeFrm() override;

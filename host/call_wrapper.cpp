@@ -7,20 +7,14 @@
 namespace veltrin::host {
 
 HostCallWrapper::HostCallWrapper(HostSettings settings)
-    : settings_(std::move(settings)), sampleTexts_(HostStringList::Create()) {}
+    : settings_(std::move(settings)),
+      sampleTexts_(TComRef<HostStringList>::Adopt(HostStringList::Create())) {}
 
-HostCallWrapper::~HostCallWrapper() { sampleTexts_->Release(); }
+HostCallWrapper::~HostCallWrapper() = default;
 
 int32_t VELTRIN_API HostCallWrapper::QueryInterface(const VGuid* iid, void** out) {
-  if (!out) return kE_POINTER;
-  *out = nullptr;
-  if (!iid) return kE_POINTER;
-  if (*iid == IID_IUnknown || *iid == IID_ICallWrapper) {
-    *out = static_cast<ICallWrapper*>(this);
-    AddRef();
-    return kS_OK;
-  }
-  return kE_NOINTERFACE;
+  return AnswerQueryInterface(static_cast<ICallWrapper*>(this), iid, out,
+                              {IID_IUnknown, IID_ICallWrapper});
 }
 
 uint32_t VELTRIN_API HostCallWrapper::AddRef() { return ++refs_; }
@@ -114,7 +108,7 @@ int32_t VELTRIN_API HostCallWrapper::GetBatchAideData(TBatFltSet* /*request*/, T
     return kE_OUTOFMEMORY;
   }
   ReleaseBatFltSet(*result);  // the old texts and bets; never a list object
-  result->BetTexts = sampleTexts_;
+  result->BetTexts = sampleTexts_.Get();
   result->Bets = bets;
   result->KeepShare = settings_.KeepShare;
   return kS_OK;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "common/com_ref.h"
 #include "common/interfaces.h"
 #include "common/records.h"
 #include "host/aides.h"
@@ -55,7 +56,6 @@ class HostCallWrapper final : public ICallWrapper {
   int32_t VELTRIN_API Reserved11() override;
   int32_t VELTRIN_API GetPairScoreTable(char** text) override;
 
-  const HostSettings& Settings() const { return settings_; }
   uint32_t References() const { return refs_; }
 
  private:
@@ -68,7 +68,7 @@ class HostCallWrapper final : public ICallWrapper {
   HostSettings settings_;
   uint32_t refs_ = 1;
   // The batch sample's bet texts, kept alive for as long as the wrapper.
-  HostStringList* sampleTexts_;
+  TComRef<HostStringList> sampleTexts_;
   // The last drawn number handed out; valid until the next host call.
   std::string drawText_;
 };

@@ -118,7 +118,7 @@ class Session {
  public:
   ~Session() {
     library_.Unload();
-    if (wrapper_) wrapper_->Release();
+    wrapper_.Reset();
   }
   bool Start(const Options& o) {
     HostSettings settings;
@@ -129,8 +129,8 @@ class Session {
       Error(error);
       return false;
     }
-    wrapper_ = HostCallWrapper::Create(std::move(settings));
-    library_.Exports().SetIIWrapper(wrapper_);
+    wrapper_ = TComRef<HostCallWrapper>::Adopt(HostCallWrapper::Create(std::move(settings)));
+    library_.Exports().SetIIWrapper(wrapper_.Get());
     return true;
   }
   const PluginExports& Api() const { return library_.Exports(); }
@@ -138,7 +138,7 @@ class Session {
 
  private:
   PluginLibrary library_;
-  HostCallWrapper* wrapper_ = nullptr;
+  TComRef<HostCallWrapper> wrapper_;
   std::string path_;
 };
 

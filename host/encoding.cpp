@@ -30,7 +30,7 @@ size_t GbkCharLength(unsigned char lead, int next) {
 
 #if defined(_WIN32)
 
-constexpr UINT kCpGbk = 936;
+constexpr UINT kCpGbk = kGbkCodePage;
 
 // One GBK character (1 or 2 bytes) as UTF-8; false when it does not decode.
 bool DecodeGbk(const char* p, size_t n, std::string& out) {
@@ -162,15 +162,6 @@ std::wstring Utf8ToWide(std::string_view utf8) {
   int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
   std::wstring out(size_t(n > 0 ? n : 0), L'\0');
   if (n > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), out.data(), n);
-  return out;
-}
-
-std::wstring GbkToWide(std::string_view gbk) {
-  if (gbk.empty()) return {};
-  // Bytes that do not decode become the code page's default character.
-  int n = MultiByteToWideChar(kCpGbk, 0, gbk.data(), int(gbk.size()), nullptr, 0);
-  std::wstring out(size_t(n > 0 ? n : 0), L'\0');
-  if (n > 0) MultiByteToWideChar(kCpGbk, 0, gbk.data(), int(gbk.size()), out.data(), n);
   return out;
 }
 

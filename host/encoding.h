@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/text.h"
+
 namespace veltrin::host {
 
 // GBK bytes as UTF-8. Bytes that do not decode are shown as \xNN, so that
@@ -31,9 +33,7 @@ bool TerminalIsGbk();
 #if defined(_WIN32)
 std::wstring Utf8ToWide(std::string_view utf8);
 std::string WideToUtf8(std::wstring_view wide);
-// GBK as UTF-16 (code page 936), for window texts; whatever the system's
-// code page.
-std::wstring GbkToWide(std::string_view gbk);
+// GBK as UTF-16 for window texts: GbkToWide of common/text.h.
 #endif
 
 }  // namespace veltrin::host

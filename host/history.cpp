@@ -1,5 +1,6 @@
 #include "host/history.h"
 
+#include "common/lottery.h"
 #include "host/files.h"
 
 namespace veltrin::host {
@@ -78,7 +79,7 @@ std::array<int64_t, 100> CodeCounts(const DrawHistory& history) {
   for (const Draw& draw : history.Draws) {
     const std::string& d = draw.Digits;
     for (size_t i = 0; i + 1 < d.size(); ++i)
-      ++counts[size_t((d[i] - '0') * 10 + (d[i + 1] - '0'))];
+      ++counts[PairCode(unsigned(d[i] - '0'), unsigned(d[i + 1] - '0'))];
   }
   return counts;
 }

@@ -2,18 +2,13 @@
 
 #include <climits>
 
+#include "common/com_ref.h"
+
 namespace veltrin::host {
 
 int32_t VELTRIN_API HostStringList::QueryInterface(const VGuid* iid, void** out) {
-  if (!out) return kE_POINTER;
-  *out = nullptr;
-  if (!iid) return kE_POINTER;
-  if (*iid == IID_IUnknown || *iid == IID_IStringList) {
-    *out = static_cast<IStringList*>(this);
-    AddRef();
-    return kS_OK;
-  }
-  return kE_NOINTERFACE;
+  return AnswerQueryInterface(static_cast<IStringList*>(this), iid, out,
+                              {IID_IUnknown, IID_IStringList});
 }
 
 uint32_t VELTRIN_API HostStringList::AddRef() { return ++refs_; }

@@ -26,7 +26,7 @@ extern "C" {
 typedef void(VELTRIN_API* PFN_SetIIWrapper)(veltrin::ICallWrapper* wrapper);
 // The filter's display name; valid while the library is loaded.
 typedef const char*(VELTRIN_API* PFN_GetFilterName)();
-// "1.0.1".
+// The version, "major.minor.patch".
 typedef const char*(VELTRIN_API* PFN_GetVersion)();
 // A fixed author string.
 typedef const char*(VELTRIN_API* PFN_GetAuthor)();

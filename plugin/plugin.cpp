@@ -7,14 +7,14 @@
 // filter. Nothing thrown inside may reach the host.
 #include "plugin/exports.h"
 
+#include "common/texts.h"
+#include "common/version.h"
 #include "filter/pro_grade.h"
 #include "plugin/lifetime.h"
 
 namespace veltrin {
 namespace {
 
-constexpr char kVersion[] = "1.0.1";
-constexpr char kAuthor[] = "Veltrin developers";
 // What the name and text getters answer when there is no filter object.
 constexpr char kEmpty[] = "";
 
@@ -69,9 +69,9 @@ VELTRIN_PLUGIN_API const char* VELTRIN_API GetFilterName() {
   return g_filter ? g_filter->FilterName.c_str() : kEmpty;
 }
 
-VELTRIN_PLUGIN_API const char* VELTRIN_API GetVersion() { return veltrin::kVersion; }
+VELTRIN_PLUGIN_API const char* VELTRIN_API GetVersion() { return veltrin::kVersionText; }
 
-VELTRIN_PLUGIN_API const char* VELTRIN_API GetAuthor() { return veltrin::kAuthor; }
+VELTRIN_PLUGIN_API const char* VELTRIN_API GetAuthor() { return veltrin::kTxtAuthor; }
 
 VELTRIN_PLUGIN_API const char* VELTRIN_API GetFilterStr() {
   return g_filter ? g_filter->FilterStr.c_str() : kEmpty;

@@ -49,7 +49,7 @@ class SettingsDialogE2ETest : public PluginTest {
   }
   void TearDown() override {
     PluginTest::TearDown();
-    EXPECT_EQ(host.refs, 0);
+    EXPECT_EQ(host.Refs, 0);
   }
 
   // Runs SzcOpen with `script` driving the dialog from a helper thread. The

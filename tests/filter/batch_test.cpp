@@ -95,11 +95,42 @@ TEST_F(BatchAideTest, MalformedOrShiftedListsAreLeftAlone) {
   data_.KeepShare = 9000;
   for (const std::vector<std::string>& lines :
        {std::vector<std::string>{Straight("1=12", "0-9"), Straight("x=1", "0-9")},
-        std::vector<std::string>{"E|0-1", Straight("1=12", "0-9")},
+        std::vector<std::string>{Straight("1=12", "0-9"), "E|0-1"},
         std::vector<std::string>{Straight("1=12", "0-9") + ";" + Straight("1=12", "0-9")}}) {
     conditions_->Lines() = lines;
     EXPECT_EQ(Run(), 0);
     EXPECT_EQ(conditions_->Lines(), lines);
+  }
+}
+
+// Only a line that is exactly one condition is rewritten, with that
+// condition's own range; tolerance lines, blank lines and lines holding two
+// conditions stay as they are and are not counted.
+TEST_F(BatchAideTest, MixedListsRewriteEachConditionLineWithItsOwnRange) {
+  // Over the sample, A scores 0..2, B 0..6 and C 0..4.
+  const std::string a = Straight("1=12 21", "0-100"), b = Straight("3=55", "0-100"),
+                    c = Straight("4=23", "0-100");
+  const std::string a2 = Straight("1=12 21", "0-2"), b2 = Straight("3=55", "0-6"),
+                    c2 = Straight("4=23", "0-4");
+  Sample({"121", "212", "123", "555"});
+  data_.KeepShare = 10000;
+  struct Case {
+    std::vector<std::string> lines;
+    int32_t rewritten;
+    std::vector<std::string> expected;
+  } cases[] = {
+      // As many lines as conditions, but shifted: nothing is rewritten.
+      {{"E|0-1", a + ";" + b}, 0, {"E|0-1", a + ";" + b}},
+      {{"E|0-1", a, "", b + ";" + c, c}, 2, {"E|0-1", a2, "", b + ";" + c, c2}},
+      {{"S|0-2", a, "  ", b}, 2, {"S|0-2", a2, "  ", b2}},
+      {{"E|0-1", "S|0-3", b, a + ";" + c, ""}, 1, {"E|0-1", "S|0-3", b2, a + ";" + c, ""}},
+      {{"E|0-1;" + a, b}, 1, {"E|0-1;" + a, b2}},
+      {{c, b, a}, 3, {c2, b2, a2}},
+  };
+  for (const Case& t : cases) {
+    conditions_->Lines() = t.lines;
+    EXPECT_EQ(Run(), t.rewritten) << t.lines[0];
+    EXPECT_EQ(conditions_->Lines(), t.expected);
   }
 }
 

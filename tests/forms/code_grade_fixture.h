@@ -12,13 +12,13 @@
 #include "common/lottery.h"
 #include "common/records.h"
 #include "forms/code_grade_form.h"
+#include "tests/support/fake_host.h"
 #include "tests/support/ui_fixture.h"
 
 namespace veltrin::test {
 
-class TGradeHost final : public ICallWrapper {
+class TGradeHost final : public TFakeHost {
  public:
-  int32_t Refs = 0;
   // ---- GetPairScoreTable ----
   std::string Table = "0=00,1=12 21";
   int32_t TableStatus = kS_OK;
@@ -39,13 +39,6 @@ class TGradeHost final : public ICallWrapper {
   ~TGradeHost() {
     for (char*& text : Handed) CountedStrRelease(text);
   }
-
-  int32_t VELTRIN_API QueryInterface(const VGuid*, void** out) override {
-    if (out) *out = nullptr;
-    return kE_NOINTERFACE;
-  }
-  uint32_t VELTRIN_API AddRef() override { return uint32_t(++Refs); }
-  uint32_t VELTRIN_API Release() override { return uint32_t(--Refs); }
 
   int32_t VELTRIN_API GetPairScoreTable(char** text) override {
     ++TableCalls;
@@ -89,18 +82,6 @@ class TGradeHost final : public ICallWrapper {
     info->DigitCount = DigitCount;
     return kS_OK;
   }
-
-  int32_t VELTRIN_API ShowToleranceAide(TFilter*, const char*, int32_t) override {
-    return kE_NOTIMPL;
-  }
-  int32_t VELTRIN_API GetBatchAideData(TBatFltSet*, TBatFltSet*) override { return kE_NOTIMPL; }
-  int32_t VELTRIN_API Reserved3() override { return kE_NOTIMPL; }
-  int32_t VELTRIN_API Reserved5() override { return kE_NOTIMPL; }
-  int32_t VELTRIN_API SelectDrawNumber(const char**) override { return kE_NOTIMPL; }
-  int32_t VELTRIN_API Reserved7() override { return kE_NOTIMPL; }
-  int32_t VELTRIN_API Reserved9() override { return kE_NOTIMPL; }
-  int32_t VELTRIN_API Reserved10() override { return kE_NOTIMPL; }
-  int32_t VELTRIN_API Reserved11() override { return kE_NOTIMPL; }
 };
 
 class CodeGradeTest : public UiBackendTest {

@@ -16,6 +16,7 @@
 #include "common/texts.h"
 #include "filter/pro_grade.h"
 #include "forms/sup_flt_base_form.h"
+#include "tests/support/fake_host.h"
 #include "tests/support/ui_fixture.h"
 #include "ui/automation.h"
 #include "ui/headless/headless.h"
@@ -73,11 +74,10 @@ inline uint32_t RefsOf(IVUnknown* object) {
   return object->Release();
 }
 
-class TAideHost final : public ICallWrapper {
+class TAideHost final : public TFakeHost {
  public:
   enum class TBatch { Bets, Fail, FailAfterFilling, Nothing };
 
-  int32_t Refs = 0;
   // ---- the batch aide ----
   TBatch Batch = TBatch::Bets;
   std::vector<std::string> BetTexts;  // what the sample holds
@@ -106,13 +106,6 @@ class TAideHost final : public ICallWrapper {
     if (RequestList) RequestList->Release();
     if (Received) Received->Free();
   }
-
-  int32_t VELTRIN_API QueryInterface(const VGuid*, void** out) override {
-    if (out) *out = nullptr;
-    return kE_NOINTERFACE;
-  }
-  uint32_t VELTRIN_API AddRef() override { return uint32_t(++Refs); }
-  uint32_t VELTRIN_API Release() override { return uint32_t(--Refs); }
 
   int32_t VELTRIN_API ShowToleranceAide(TFilter* filter, const char* caption,
                                         int32_t zero) override {
@@ -162,19 +155,6 @@ class TAideHost final : public ICallWrapper {
     if (Bets && RefCountOf(Bets) != 1) return false;
     return !RequestList || RefsOf(RequestList) == 1;
   }
-
-  int32_t VELTRIN_API Reserved3() override { return kE_NOTIMPL; }
-  int32_t VELTRIN_API ShowHistoryFilter(IScoreCallback*, const char*, const char*) override {
-    return kE_NOTIMPL;
-  }
-  int32_t VELTRIN_API Reserved5() override { return kE_NOTIMPL; }
-  int32_t VELTRIN_API SelectDrawNumber(const char**) override { return kE_NOTIMPL; }
-  int32_t VELTRIN_API Reserved7() override { return kE_NOTIMPL; }
-  int32_t VELTRIN_API GetLotteryInfo(TLotteryInfo*) override { return kE_NOTIMPL; }
-  int32_t VELTRIN_API Reserved9() override { return kE_NOTIMPL; }
-  int32_t VELTRIN_API Reserved10() override { return kE_NOTIMPL; }
-  int32_t VELTRIN_API Reserved11() override { return kE_NOTIMPL; }
-  int32_t VELTRIN_API GetPairScoreTable(char**) override { return kE_NOTIMPL; }
 
  private:
   char* Keep(char* text) {

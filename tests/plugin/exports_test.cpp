@@ -9,6 +9,7 @@
 
 #include "common/counted.h"
 #include "common/texts.h"
+#include "common/version.h"
 #include "support/gbk.h"
 #include "tests/plugin/fake_host.h"
 #include "tests/plugin/library.h"
@@ -46,9 +47,9 @@ TEST_F(ExportsTest, ExportsAreThePlainNames) {
 }
 
 TEST_F(ExportsTest, FixedTextsAndAStableName) {
-  EXPECT_STREQ(api().GetVersion(), "1.0.1");
+  EXPECT_STREQ(api().GetVersion(), kVersionText);
   ASSERT_NE(api().GetAuthor(), nullptr);
-  EXPECT_GT(std::strlen(api().GetAuthor()), 0u);
+  EXPECT_STREQ(api().GetAuthor(), kTxtAuthor);
   EXPECT_EQ(api().GetAuthor(), api().GetAuthor());
 
   const char* name = api().GetFilterName();
@@ -255,16 +256,16 @@ class HostInterfaceTest : public PluginTest {
 
 TEST_F(HostInterfaceTest, TheLibraryHoldsOneReference) {
   api().SetIIWrapper(&first);
-  EXPECT_EQ(first.refs, 1);
+  EXPECT_EQ(first.Refs, 1);
   api().SetIIWrapper(nullptr);  // ignored: the previous one stays
-  EXPECT_EQ(first.refs, 1);
+  EXPECT_EQ(first.Refs, 1);
   api().SetIIWrapper(&first);  // the same one again: still one reference
-  EXPECT_EQ(first.refs, 1);
+  EXPECT_EQ(first.Refs, 1);
   api().SetIIWrapper(&second);
-  EXPECT_EQ(first.refs, 0);
-  EXPECT_EQ(second.refs, 1);
+  EXPECT_EQ(first.Refs, 0);
+  EXPECT_EQ(second.Refs, 1);
   library().Unload();
-  EXPECT_EQ(second.refs, 0);
+  EXPECT_EQ(second.Refs, 0);
   EXPECT_EQ(first.otherCalls + second.otherCalls, 0) << "no host operation was asked for";
 }
 

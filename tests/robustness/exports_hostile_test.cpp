@@ -317,7 +317,7 @@ TEST_F(ExportsHostileTest, LotteryDescriptionsOutOfAllReason) {
   }
   CountedStrRelease(host.lotteryText);
   library().Unload();
-  EXPECT_EQ(host.refs, 0);
+  EXPECT_EQ(host.Refs, 0);
 }
 
 #endif

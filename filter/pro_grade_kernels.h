@@ -1,0 +1,66 @@
+// The scoring kernels of TProGradeFilter, private to the filter: the bet
+// decoder, the lane layout of prepared conditions and the sample scorer of
+// the batch assistant.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+// Vector instructions score conditions in blocks; VELTRIN_NO_LANE_KERNELS
+// keeps the scalar kernels (to measure or test them on any machine).
+#if defined(__SSE2__) && !defined(VELTRIN_NO_LANE_KERNELS)
+#define VELTRIN_LANE_KERNELS 1
+#endif
+
+#include "filter/pro_grade.h"
+
+namespace veltrin {
+
+// Bets of up to this many digits (7 codes) are decoded into one 64-bit word
+// and scored by kernels unrolled for their exact code count: a
+// runtime-length inner loop costs more than the few lookups it does.
+inline constexpr unsigned kMaxPackedDigits = 8;
+
+#if VELTRIN_LANE_KERNELS
+// Conditions per block, one 16-bit lane each.
+inline constexpr unsigned kLanes = 8;
+inline constexpr unsigned kTableCodes = 100;
+
+// Eight prepared conditions scored at once: the bet's codes index rows that
+// hold the code's score under each condition of the block, so a block costs
+// one load and one add per code and no branch. Read with unaligned loads:
+// 32-bit Windows heaps align to 8 bytes only.
+struct TConditionBlock {
+  int16_t Rows[kTableCodes][kLanes];  // Rows[k][j]: the score of code k under condition j
+  // The bounds clamped to 16 bits. Sums of at most 7 codes (1785) stay far
+  // inside, so a clamped bound passes the same sums.
+  int16_t Lower[kLanes];
+  int16_t Upper[kLanes];
+};
+#else
+// Without vector instructions the blocks are not built.
+struct TConditionBlock {};
+#endif
+
+// The codes of a digit text (code k: 10 x digit k + digit k+1) into `codes`;
+// false when the text holds anything but digits, or memory runs out. The
+// vector keeps its capacity, so decoding bets no longer than one before
+// allocates nothing.
+bool DecodeBet(std::string_view bet, std::vector<uint8_t>& codes) noexcept;
+
+// The lane layout of the prepared conditions; empty without vector
+// instructions.
+std::vector<TConditionBlock> BuildBlocks(const std::vector<TCompiledCondition>& conditions);
+
+// The score of a bet's codes under one prepared condition.
+int64_t ScoreCompiled(const std::vector<uint8_t>& codes, const TCompiledCondition& c);
+
+// Counts every sample bet's score under `c` into `histogram`, which must
+// cover every score possible: `codes` holds `bets` bets of `width` codes
+// each, bet after bet; `width` is below kMaxPackedDigits.
+void ScoreSample(const TCompiledCondition& c, size_t width, const uint8_t* codes, size_t bets,
+                 int32_t* histogram) noexcept;
+
+}  // namespace veltrin
