@@ -59,9 +59,57 @@ const char* UsageText() {
          "2 usage error.\n";
 }
 
+namespace {
+
+struct CommandName {
+  const char* Name;
+  Command Cmd;
+};
+constexpr CommandName kCommands[] = {
+    {"filter", Command::Filter},   {"debug", Command::Debug}, {"open", Command::Open},
+    {"table", Command::Table},     {"batch", Command::Batch}, {"tolerance", Command::Tolerance},
+    {"history", Command::History}, {"help", Command::Help},
+};
+
+const char* NameOf(Command cmd) {
+  for (const CommandName& c : kCommands)
+    if (c.Cmd == cmd) return c.Name;
+  return "";
+}
+
+// Which commands each option means something to; any other command refuses
+// it rather than ignore it.
+struct OptionUse {
+  const char* Name;
+  std::vector<Command> Commands;
+};
+const std::vector<OptionUse>& OptionUses() {
+  using C = Command;
+  static const std::vector<OptionUse> uses = {
+      {"--digits", {C::Filter, C::Debug, C::Open, C::Table, C::Batch, C::Tolerance, C::History}},
+      {"--settings", {C::Filter, C::Debug, C::Open, C::Batch, C::Tolerance, C::History}},
+      {"--condition", {C::Filter, C::Debug, C::Open, C::Batch, C::Tolerance, C::History}},
+      {"--bets", {C::Filter, C::Debug}},
+      {"--out", {C::Filter, C::Batch}},
+      {"--removed", {C::Filter}},
+      {"--format", {C::Filter}},
+      {"--history", {C::Open, C::Table, C::Batch, C::Tolerance, C::History}},
+      {"--keep-share", {C::Open, C::Batch, C::Tolerance}},
+      {"--library", {C::Filter, C::Debug, C::Open, C::Batch, C::Tolerance, C::History}},
+      {"--only-failed", {C::Debug}},
+      {"--full", {C::Debug}},
+      {"--quiet", {C::Filter, C::Debug, C::Batch}},
+      {"--quiet-aides", {C::Open}},
+  };
+  return uses;
+}
+
+}  // namespace
+
 bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string& error) {
   o = Options{};
   size_t i = 0;
+  std::vector<std::string> given;
   auto value = [&](const std::string& name, std::string& out) {
     if (i + 1 >= args.size()) {
       error = name + " needs a value";
@@ -75,17 +123,9 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
     const std::string& a = args[i];
     if (onlyBets || a.empty() || a[0] != '-' || a == "-") {
       if (o.Cmd == Command::None && !onlyBets) {
-        if (a == "filter")
-          o.Cmd = Command::Filter;
-        else if (a == "debug")
-          o.Cmd = Command::Debug;
-        else if (a == "open")
-          o.Cmd = Command::Open;
-        else if (a == "table")
-          o.Cmd = Command::Table;
-        else if (a == "help")
-          o.Cmd = Command::Help;
-        else {
+        for (const CommandName& c : kCommands)
+          if (a == c.Name) o.Cmd = c.Cmd;
+        if (o.Cmd == Command::None) {
           error = "unknown command '" + a + "'";
           return false;
         }
@@ -96,8 +136,11 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
     }
     std::string v;
     int64_t n = 0;
+    const std::string name = a == "-q" ? "--quiet" : a;
+    given.push_back(name);
     if (a == "--") {
       onlyBets = true;
+      given.pop_back();
     } else if (a == "--help" || a == "-h") {
       o.Cmd = Command::Help;
       return true;
@@ -108,6 +151,7 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
         return false;
       }
       o.Digits = int32_t(n);
+      o.DigitsGiven = true;
     } else if (a == "--keep-share") {
       if (!value(a, v)) return false;
       if (!ParseInt(v, 0, 10000, n)) {
@@ -124,12 +168,26 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
       if (!value(a, o.BetsFile)) return false;
     } else if (a == "--out") {
       if (!value(a, o.OutFile)) return false;
+    } else if (a == "--removed") {
+      if (!value(a, o.RemovedFile)) return false;
+    } else if (a == "--format") {
+      if (!value(a, v)) return false;
+      if (v == "csv")
+        o.OutFormat = Format::Csv;
+      else if (v == "json")
+        o.OutFormat = Format::Json;
+      else {
+        error = "--format takes csv or json";
+        return false;
+      }
     } else if (a == "--history") {
       if (!value(a, o.HistoryFile)) return false;
     } else if (a == "--library") {
       if (!value(a, o.LibraryPath)) return false;
     } else if (a == "--only-failed") {
       o.OnlyFailed = true;
+    } else if (a == "--full") {
+      o.FullText = true;
     } else if (a == "--quiet" || a == "-q") {
       o.Quiet = true;
     } else if (a == "--quiet-aides") {
@@ -143,6 +201,17 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
     error = "no command given";
     return false;
   }
+  for (const std::string& name : given) {
+    for (const OptionUse& use : OptionUses()) {
+      if (name != use.Name) continue;
+      bool applies = false;
+      for (Command c : use.Commands) applies = applies || c == o.Cmd;
+      if (!applies) {
+        error = name + " does not apply to " + NameOf(o.Cmd) + " (veltrin-host --help)";
+        return false;
+      }
+    }
+  }
   if (o.HasCondition && !o.SettingsFile.empty()) {
     error = "give either --settings or --condition, not both";
     return false;
@@ -153,6 +222,10 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
   }
   if (o.Cmd == Command::Debug && o.Bets.empty() && o.BetsFile.empty()) {
     error = "debug needs bets: as arguments or with --bets";
+    return false;
+  }
+  if (!o.RemovedFile.empty() && o.OutFormat != Format::Bets) {
+    error = "--removed lists bets; with --format every bet's verdict is in --out already";
     return false;
   }
   return true;

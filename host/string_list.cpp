@@ -8,8 +8,9 @@ int32_t VELTRIN_API HostStringList::QueryInterface(const VGuid* iid, void** out)
   if (!out) return kE_POINTER;
   *out = nullptr;
   if (!iid) return kE_POINTER;
-  if (*iid == IID_IUnknown || *iid == IID_IStringList) {
-    *out = static_cast<IStringList*>(this);
+  if (*iid == IID_IUnknown || *iid == IID_IStringList ||
+      (editable_ && *iid == IID_IEditableStringList)) {
+    *out = static_cast<IEditableStringList*>(this);
     AddRef();
     return kS_OK;
   }
@@ -41,6 +42,17 @@ int32_t VELTRIN_API HostStringList::Get(int32_t index, const char** text) {
 int32_t VELTRIN_API HostStringList::Add(const char* text) {
   try {
     lines_.emplace_back(text ? text : "");
+    return kS_OK;
+  } catch (...) {
+    return kE_FAIL;
+  }
+}
+
+int32_t VELTRIN_API HostStringList::Put(int32_t index, const char* text) {
+  if (!editable_) return kE_NOTIMPL;
+  if (index < 0 || size_t(index) >= lines_.size()) return kE_INVALIDARG;
+  try {
+    lines_[size_t(index)] = text ? text : "";
     return kS_OK;
   } catch (...) {
     return kE_FAIL;
