@@ -741,8 +741,15 @@ int RunDebug(const Options& o) {
   SetBinaryMode(stdout);
 
   DebugTable table(session.Api(), !o.OnlyFailed, o.FullText);
+  const auto explain = [&](const std::string& bet) {
+    if (o.DigitsGiven && AllDigits(bet) && bet.size() != size_t(o.Digits))
+      std::fprintf(stdout, "bet %s: has %zu digits, not %d: not scored\n", bet.c_str(), bet.size(),
+                   int(o.Digits));
+    else
+      table.Print(stdout, bet);
+  };
   int status = kExitOk;
-  for (const std::string& bet : o.Bets) table.Print(stdout, TypedTextToGbk(bet, TerminalIsGbk()));
+  for (const std::string& bet : o.Bets) explain(TypedTextToGbk(bet, TerminalIsGbk()));
   if (!o.BetsFile.empty()) {
     bool owned = false;
     std::FILE* in = OpenBets(o.BetsFile, owned);
@@ -755,7 +762,7 @@ int RunDebug(const Options& o) {
         std::string_view view = line;
         if (reader.LineNumber() == 1) view = WithoutBom(view);
         const LineKind kind = ReadDrawLine(view, issue, bet, why);
-        if (kind == LineKind::Draw) table.Print(stdout, bet);
+        if (kind == LineKind::Draw) explain(bet);
         if (kind == LineKind::Malformed)
           std::fprintf(stdout, "line %llu: %s\n", (unsigned long long)reader.LineNumber(),
                        why.c_str());

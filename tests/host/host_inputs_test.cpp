@@ -140,6 +140,13 @@ TEST(HostInputsTest, RemovedBetsAndRowsOfScores) {
   std::remove(removed.c_str());
 }
 
+TEST(HostInputsTest, DebugSaysWhenABetHasAnotherLength) {
+  ProcessResult r = Host({"debug", "--digits", "3", "--condition", kNo12, "1234", "123"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(Lines(r.out).front(), "bet 1234: has 4 digits, not 3: not scored");
+  EXPECT_NE(r.out.find("bet 123: remove (1)"), std::string::npos) << r.out;
+}
+
 TEST(HostProgressTest, TimeLeftFollowsTheShareDone) {
   struct Case {
     double elapsed, share;
