@@ -183,6 +183,27 @@ bool LoadSetting(const Options& o, std::string& text, std::string& source) {
   return true;
 }
 
+// Saves `value` (GBK) as the setting of the settings file at `path`; its
+// other keys and sections stay, and a UTF-8 file stays UTF-8.
+bool SaveSetting(const std::string& path, const std::string& value) {
+  std::string iniPath;
+  try {
+    if (!IniPath(path, iniPath)) throw std::runtime_error("unusable file name");
+    TExtIniFile ini(iniPath);
+    if (!IsUtf8File(ini.Lines())) {
+      ini.WriteString(kTxtFltSection, kSettingsKey, value);
+      return true;
+    }
+    if (!ini.Lines().empty() && WithoutBom(ini.Lines()[0]) != ini.Lines()[0])
+      throw std::runtime_error("it begins with a byte order mark, which hides its first line");
+    ini.WriteString(GbkToUtf8(kTxtFltSection), kSettingsKey, GbkToUtf8(value));
+  } catch (const std::exception& e) {
+    Error("cannot save the setting to " + path + ": " + e.what());
+    return false;
+  }
+  return true;
+}
+
 // The history from --history, or the bundled one when its digits match.
 bool LoadHostSettings(const Options& o, HostSettings& settings) {
   settings.DigitCount = o.Digits;
@@ -824,16 +845,7 @@ int RunOpen(const Options& o) {
                  "(--settings FILE saves)\n");
     return kExitOk;
   }
-  std::string iniPath;
-  try {
-    if (!IniPath(o.SettingsFile, iniPath)) throw std::runtime_error("unusable file name");
-    // The file's other keys and sections stay as they are.
-    TExtIniFile ini(iniPath);
-    ini.WriteString(kTxtFltSection, kSettingsKey, value);
-  } catch (const std::exception& e) {
-    Error("cannot save the setting to " + o.SettingsFile + ": " + e.what());
-    return kExitFailed;
-  }
+  if (!SaveSetting(o.SettingsFile, value)) return kExitFailed;
   std::fprintf(stderr, "veltrin-host: saved to %s\n", o.SettingsFile.c_str());
   return kExitOk;
 }
@@ -928,27 +940,6 @@ bool NeedFilterObjects(const Session& session) {
 std::string RangeOf(std::string_view line) {
   const std::optional<ScoreRange> range = ConditionRange(line);
   return range ? std::to_string(range->Lower) + "-" + std::to_string(range->Upper) : "?";
-}
-
-// Saves `value` (GBK) as the setting of the settings file at `path`; its
-// other keys and sections stay, and a UTF-8 file stays UTF-8.
-bool SaveSetting(const std::string& path, const std::string& value) {
-  std::string iniPath;
-  try {
-    if (!IniPath(path, iniPath)) throw std::runtime_error("unusable file name");
-    TExtIniFile ini(iniPath);
-    if (!IsUtf8File(ini.Lines())) {
-      ini.WriteString(kTxtFltSection, kSettingsKey, value);
-      return true;
-    }
-    if (!ini.Lines().empty() && WithoutBom(ini.Lines()[0]) != ini.Lines()[0])
-      throw std::runtime_error("it begins with a byte order mark, which hides its first line");
-    ini.WriteString(GbkToUtf8(kTxtFltSection), kSettingsKey, GbkToUtf8(value));
-  } catch (const std::exception& e) {
-    Error("cannot save the setting to " + path + ": " + e.what());
-    return false;
-  }
-  return true;
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "filter/pro_grade.h"
 #include "host/aides.h"
 #include "host/call_wrapper.h"
+#include "host/encoding.h"
 #include "host/history.h"
 #include "tests/host/run_process.h"
 #include "tests/plugin/library.h"
@@ -120,6 +121,16 @@ TEST_F(HostAidesTest, BatchSavesTheAssistantsRangesAndKeepsTheRest) {
   EXPECT_EQ(saved.rfind("; kept\r\n", 0), 0u) << saved;
   EXPECT_NE(saved.find("[other]\r\nkey=1"), std::string::npos) << saved;
   EXPECT_NE(r.err.find("condition(s) updated"), std::string::npos) << r.err;
+
+  // A UTF-8 settings file is read and stays UTF-8.
+  const std::string utf8 = dir_ + "utf8.flt";
+  const std::string section = host::GbkToUtf8(kTxtFltSection);
+  WriteFileBytes(
+      utf8, "[" + section + "]\nVeltrin=" + host::GbkToUtf8(Join(kConditions, "E|0-1;")) + "\n");
+  r = RunProcess(HostPath(), {"batch", "--settings", utf8, "--history", history_, "--keep-share",
+                              "8000", "--quiet"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(TExtIniFile(utf8).ReadString(section, "Veltrin", ""), host::GbkToUtf8(expected));
 
   // --out writes elsewhere and leaves the settings file alone; a settings
   // file behind a link is saved where the link leads.
