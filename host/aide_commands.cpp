@@ -152,7 +152,13 @@ int RunBatch(const Options& o) {
     return kExitFailed;
   }
   const std::string target = !o.OutFile.empty() ? o.OutFile : o.SettingsFile;
-  if (target.empty()) return kExitOk;  // --condition: printed only
+  if (target.empty()) {
+    if (!o.HasCondition)
+      std::fprintf(stderr,
+                   "veltrin-host: not saved: the setting came from the bundled example "
+                   "(--out FILE saves)\n");
+    return kExitOk;
+  }
   if (!SaveSetting(target, value)) return kExitFailed;
   if (!o.Quiet) std::fprintf(stderr, "veltrin-host: saved to %s\n", target.c_str());
   return kExitOk;
