@@ -13,6 +13,8 @@
 #else
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cstdlib>
 #endif
 
 namespace veltrin {
@@ -67,6 +69,8 @@ bool ReplaceFile(const std::string& from, const std::string& to, std::string& wh
 
 void RemoveFile(const std::string& path) { DeleteFileW(WidePath(path).c_str()); }
 
+std::string SaveTarget(const std::string& path) { return path; }
+
 // The rename would replace a read-only file as readily as any other; such a
 // file is refused as a direct write to it would be.
 bool MayReplace(const std::string& path, std::string& why) {
@@ -110,6 +114,18 @@ bool ReplaceFile(const std::string& from, const std::string& to, std::string& wh
 
 // unlink, not remove: never take away a directory that happens to bear the name.
 void RemoveFile(const std::string& path) { unlink(path.c_str()); }
+
+// A file kept behind a symbolic link is replaced where the link leads, so
+// that the link stays and whoever follows it sees the new settings.
+std::string SaveTarget(const std::string& path) {
+  struct stat st;
+  if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+  char* resolved = realpath(path.c_str(), nullptr);
+  if (!resolved) return path;
+  std::string target = resolved;
+  free(resolved);
+  return target;
+}
 
 // The rename would replace a read-only file as readily as any other; such a
 // file is refused as a direct write to it would be.
@@ -227,9 +243,10 @@ void TExtIniFile::WriteString(std::string_view section, std::string_view ident,
 void TExtIniFile::Save() const {
   // Written beside the target and renamed over it, so that a failure at any
   // point leaves the old file whole.
-  const std::string temp = fileName_ + kTempSuffix;
+  const std::string target = SaveTarget(fileName_);
+  const std::string temp = target + kTempSuffix;
   std::string why;
-  if (!MayReplace(fileName_, why))
+  if (!MayReplace(target, why))
     throw std::runtime_error("Cannot save settings file '" + fileName_ + "': " + why);
   std::FILE* f = OpenFile(temp, VELTRIN_MODE("wb"));
   if (!f) SaveFailed(fileName_, temp, ErrnoText(errno));
@@ -250,8 +267,8 @@ void TExtIniFile::Save() const {
   }
   if (!ok) SaveFailed(fileName_, temp, ErrnoText(err));
 
-  CopyMode(fileName_, temp);
-  if (!ReplaceFile(temp, fileName_, why)) SaveFailed(fileName_, temp, why);
+  CopyMode(target, temp);
+  if (!ReplaceFile(temp, target, why)) SaveFailed(fileName_, temp, why);
 }
 
 }  // namespace veltrin

@@ -200,6 +200,9 @@ std::string ToleranceReport(const ToleranceCheck& c, int64_t keepShare, Delivery
     case Delivery::NoWindowSystem:
       r += "This build has no windows; the proposal was not sent.";
       break;
+    case Delivery::Printed:
+      r.pop_back();  // the line end: the caller prints the proposal next
+      break;
   }
   return r;
 }

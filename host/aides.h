@@ -95,7 +95,8 @@ ToleranceCheck RunToleranceCheck(const FilterObject& filter, const DrawHistory& 
                                  int64_t keepShare);
 
 // Whether the proposal reached the dialog.
-enum class Delivery { Sent, NoWindow, NoWindowSystem };
+// Printed: the report is the answer itself (the command line).
+enum class Delivery { Sent, NoWindow, NoWindowSystem, Printed };
 std::string ToleranceReport(const ToleranceCheck& check, int64_t keepShare, Delivery delivery,
                             std::string_view caption);
 

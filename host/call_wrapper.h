@@ -56,6 +56,7 @@ class HostCallWrapper final : public ICallWrapper {
   int32_t VELTRIN_API Reserved11() override;
   int32_t VELTRIN_API GetPairScoreTable(char** text) override;
 
+  const HostSettings& Settings() const { return settings_; }
   uint32_t References() const { return refs_; }
 
  private:

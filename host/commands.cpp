@@ -1,182 +1,33 @@
 #include "host/commands.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <memory>
+#include <optional>
 #include <string>
 
 #include "common/counted.h"
-#include "common/inifile.h"
 #include "common/records.h"
 #include "common/text.h"
 #include "common/texts.h"
 #include "host/call_wrapper.h"
 #include "host/encoding.h"
 #include "host/files.h"
+#include "host/history.h"
 #include "host/io.h"
+#include "host/output.h"
 #include "host/plugin_library.h"
+#include "host/setting.h"
 
 namespace veltrin::host {
 namespace {
 
-// The key of the filter's value in section [过滤] of a settings file.
-constexpr char kSettingsKey[] = "Veltrin";
-// Bundled defaults, copied beside the program at build time.
-constexpr char kExampleSettings[] = "examples/veltrin-example.flt";
-constexpr char kExampleHistory[] = "examples/history.txt";
-
-void Error(const std::string& message) {
-  std::fprintf(stderr, "veltrin-host: %s\n", message.c_str());
-}
-
-std::string BundledFile(const char* relative) {
-  std::string path = JoinPath(ExecutableDir(), relative);
-#if defined(_WIN32)
-  for (char& c : path)
-    if (c == '/') c = '\\';
-#endif
-  return path;
-}
-
-// A settings-file path as TExtIniFile takes it: GBK on Windows, where it
-// widens names with code page 936; bytes as they are natively.
-bool IniPath(const std::string& utf8Path, std::string& out) {
-#if defined(_WIN32)
-  return Utf8ToGbk(utf8Path, out);
-#else
-  out = utf8Path;
-  return true;
-#endif
-}
-
-// The condition text (GBK) from --condition, --settings or the bundled
-// example; `source` says where it came from.
-bool LoadSetting(const Options& o, std::string& text, std::string& source) {
-  if (o.HasCondition) {
-    text = TypedTextToGbk(o.Condition, TerminalIsGbk());
-    source = "--condition";
-    return true;
-  }
-  std::string path = o.SettingsFile;
-  source = path;
-  if (path.empty()) {
-    path = BundledFile(kExampleSettings);
-    if (!FileExists(path)) {
-      Error("no filter setting: give --settings FILE.flt or --condition TEXT");
-      return false;
-    }
-    source = path + " (bundled example)";
-  }
-  if (!FileExists(path)) {
-    Error("settings file " + path + " not found");
-    return false;
-  }
-  std::string iniPath;
-  if (!IniPath(path, iniPath)) {
-    Error("settings file name " + path + " cannot be opened");
-    return false;
-  }
-  try {
-    TExtIniFile ini(iniPath);
-    text = ini.ReadString(kTxtFltSection, kSettingsKey, "");
-  } catch (const std::exception& e) {
-    Error("cannot read settings file " + path + ": " + e.what());
-    return false;
-  }
-  if (IsBlank(text)) {
-    Error("settings file " + path + " has no " + kSettingsKey +
-          " value in section [\xE8\xBF\x87\xE6\xBB\xA4]");
-    return false;
-  }
-  return true;
-}
-
-// The history from --history, or the bundled one when its digits match.
-bool LoadHostSettings(const Options& o, HostSettings& settings) {
-  settings.DigitCount = o.Digits;
-  settings.KeepShare = o.KeepShare;
-  if (o.QuietAides) settings.Reporter = PrintAideReport;
-  std::string error;
-  if (!o.HistoryFile.empty()) {
-    if (!LoadHistory(o.HistoryFile, o.Digits, settings.History, error)) {
-      Error("history " + error);
-      return false;
-    }
-    settings.HasHistory = true;
-    return true;
-  }
-  const std::string bundled = BundledFile(kExampleHistory);
-  if (FileExists(bundled) && LoadHistory(bundled, o.Digits, settings.History, error))
-    settings.HasHistory = true;
-  return true;
-}
-
-// The library, loaded and handed the host's call interface; unloaded (which
-// releases the library's reference) before the host drops its own.
-class Session {
- public:
-  ~Session() {
-    library_.Unload();
-    wrapper_.Reset();
-  }
-  bool Start(const Options& o) {
-    HostSettings settings;
-    if (!LoadHostSettings(o, settings)) return false;
-    path_ = o.LibraryPath.empty() ? DefaultLibraryPath() : o.LibraryPath;
-    std::string error;
-    if (!library_.Load(path_, error)) {
-      Error(error);
-      return false;
-    }
-    wrapper_ = TComRef<HostCallWrapper>::Adopt(HostCallWrapper::Create(std::move(settings)));
-    library_.Exports().SetIIWrapper(wrapper_.Get());
-    return true;
-  }
-  const PluginExports& Api() const { return library_.Exports(); }
-  const std::string& Path() const { return path_; }
-
- private:
-  PluginLibrary library_;
-  TComRef<HostCallWrapper> wrapper_;
-  std::string path_;
-};
-
-// Sets and prepares the condition text; false (reported) when the library
-// rejects it.
-bool PrepareSetting(const Session& s, const std::string& text, const std::string& source) {
-  s.Api().SetFilterStr(text.c_str());
-  if (!s.Api().SzcPrepare()) {
-    Error("the filter setting from " + source +
-          " is not valid: the library could not prepare it (SzcPrepare answered false)");
-    return false;
-  }
-  return true;
-}
-
-// Blanks and tabs around a bet line are no part of the bet.
-std::string_view TrimLine(const std::string& line) {
-  size_t b = 0, e = line.size();
-  while (b < e && (line[b] == ' ' || line[b] == '\t')) ++b;
-  while (e > b && (line[e - 1] == ' ' || line[e - 1] == '\t')) --e;
-  return std::string_view(line).substr(b, e - b);
-}
-
-// Opens --bets (or standard input); null with a message on failure.
-std::FILE* OpenBets(const std::string& path, bool& owned) {
-  owned = false;
-  if (path == "-") {
-    SetBinaryMode(stdin);
-    return stdin;
-  }
-  std::FILE* f = OpenFile(path, "rb");
-  if (!f) Error("cannot open bets file " + path + ": " + LastErrorText());
-  owned = f != nullptr;
-  return f;
-}
-
 struct Tally {
   uint64_t Candidates = 0, Kept = 0, Removed = 0, Invalid = 0;
+  // Lines of a bets file that were no bet, and bets of another length than
+  // the lottery's: counted, never scored.
+  uint64_t Unreadable = 0, OtherLength = 0;
   void Count(int32_t verdict) {
     ++Candidates;
     if (verdict == 0)
@@ -188,11 +39,173 @@ struct Tally {
   }
 };
 
-constexpr int kInvalidReportLimit = 5;
+// Reports the first few problem lines of an input and counts the rest.
+class Problems {
+ public:
+  explicit Problems(bool quiet) : quiet_(quiet) {}
+  void Report(uint64_t lineNo, const std::string& message) {
+    if (++count_ > kLimit || quiet_) return;
+    std::fprintf(stderr, "veltrin-host: line %llu: %s\n", (unsigned long long)lineNo,
+                 message.c_str());
+  }
+  void Finish() const {
+    if (!quiet_ && count_ > kLimit)
+      std::fprintf(stderr, "veltrin-host: ... and %llu more such lines\n",
+                   (unsigned long long)(count_ - kLimit));
+  }
+
+ private:
+  static constexpr uint64_t kLimit = 5;
+  bool quiet_;
+  uint64_t count_ = 0;
+};
+
+bool AllDigits(std::string_view text) {
+  for (char c : text)
+    if (c < '0' || c > '9') return false;
+  return true;
+}
+
+// A text as a JSON string (UTF-8 in, quotes and control characters escaped).
+std::string JsonString(std::string_view text) {
+  std::string out = "\"";
+  for (char c : text) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (static_cast<unsigned char>(c) < 0x20) {
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "\\u%04x", unsigned(c));
+      out += buf;
+    } else {
+      out += c;
+    }
+  }
+  return out + "\"";
+}
+
+// A text as a CSV field: quoted when it holds a separator or a quote.
+std::string CsvField(std::string_view text) {
+  if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
+  std::string out = "\"";
+  for (char c : text) {
+    if (c == '"') out += '"';
+    out += c;
+  }
+  return out + "\"";
+}
+
+// Writes every bet with its verdict, its failed count and each condition's
+// score, from the library's debug record of the bet.
+class ScoredWriter {
+ public:
+  ScoredWriter(Format format, const PluginExports& api, OutputBuffer& out)
+      : format_(format), api_(api), out_(out) {
+    // The number of conditions, from any bet that can be evaluated.
+    api_.SzcFltDebug(&record_, "0", true);
+    conditions_ = DynArrayLength(record_.DebugLines);
+    std::string head = "[";
+    if (format_ == Format::Csv) {
+      head = "bet,verdict,failed";
+      for (int32_t i = 0; i < conditions_; ++i) head += ",score" + std::to_string(i + 1);
+    }
+    head += "\n";
+    out_.Write(head.data(), head.size());
+  }
+  ~ScoredWriter() { ReleaseDebugResult(record_); }
+  ScoredWriter(const ScoredWriter&) = delete;
+  ScoredWriter& operator=(const ScoredWriter&) = delete;
+
+  // Evaluates and writes one bet; its verdict (-1: cannot be evaluated).
+  int32_t Take(const std::string& bet) {
+    api_.SzcFltDebug(&record_, bet.c_str(), true);
+    const int32_t verdict = record_.Verdict < 0 ? -1 : record_.Verdict == 0 ? 0 : 1;
+    const int32_t n = DynArrayLength(record_.DebugLines);
+    const char* word = verdict == 0 ? "keep" : verdict > 0 ? "remove" : "invalid";
+    std::string row;
+    if (format_ == Format::Csv) {
+      row = CsvField(GbkToUtf8(bet)) + "," + word + ",";
+      if (verdict >= 0) row += std::to_string(record_.ErrCount);
+      for (int32_t i = 0; i < conditions_; ++i)
+        row += "," + (i < n ? std::string(CountedStrView(record_.DebugLines[i].Value)) : "");
+      row += "\n";
+    } else {
+      row = rows_++ ? ",\n" : "";
+      row += "{\"bet\":" + JsonString(GbkToUtf8(bet)) + ",\"verdict\":\"" + word + "\"";
+      row += ",\"failed\":" + (verdict >= 0 ? std::to_string(record_.ErrCount) : "null");
+      row += ",\"scores\":[";
+      for (int32_t i = 0; i < n; ++i)
+        row += (i ? "," : "") + std::string(CountedStrView(record_.DebugLines[i].Value));
+      row += "]}";
+    }
+    out_.Write(row.data(), row.size());
+    return verdict;
+  }
+  void Finish() {
+    if (format_ != Format::Json) return;
+    const std::string end = rows_ ? "\n]\n" : "]\n";
+    out_.Write(end.data(), end.size());
+  }
+
+ private:
+  Format format_;
+  const PluginExports& api_;
+  OutputBuffer& out_;
+  TDebugResult record_{};
+  int32_t conditions_ = 0;
+  uint64_t rows_ = 0;
+};
+
+}  // namespace
+
+namespace {
+
+// Refuses an output that is one of the run's inputs, whatever the names: it
+// would be emptied before it is read.
+bool OutputsAreNotInputs(const Options& o) {
+  const std::pair<const char*, const std::string*> inputs[] = {
+      {"--bets", &o.BetsFile}, {"--settings", &o.SettingsFile}, {"--history", &o.HistoryFile}};
+  const std::pair<const char*, const std::string*> outputs[] = {{"--out", &o.OutFile},
+                                                                {"--removed", &o.RemovedFile}};
+  for (const auto& [outName, out] : outputs) {
+    if (out->empty()) continue;
+    for (const auto& [inName, in] : inputs) {
+      if (in->empty() || *in == "-" || !SameFile(*out, *in)) continue;
+      Error(std::string(outName) + " " + *out + " is the same file as " + inName + " " + *in +
+            ": refused, it would be overwritten before it is read");
+      return false;
+    }
+  }
+  if (!o.OutFile.empty() && !o.RemovedFile.empty() &&
+      (o.OutFile == o.RemovedFile || SameFile(o.OutFile, o.RemovedFile))) {
+    Error("--out and --removed name the same file");
+    return false;
+  }
+  return true;
+}
+
+void PrintSummary(const Session& session, const std::string& source, const Tally& tally,
+                  double seconds, int signal) {
+  const double share =
+      tally.Candidates ? 100.0 * double(tally.Kept) / double(tally.Candidates) : 0.0;
+  if (signal)
+    std::fprintf(stderr, "interrupted by %s: the summary so far\n", SignalName(signal).c_str());
+  std::fprintf(stderr, "library: %s (%s %s)\n", session.Path().c_str(),
+               session.Api().GetFilterName(), session.Api().GetVersion());
+  std::fprintf(stderr, "setting: %s\n", source.c_str());
+  std::fprintf(stderr, "candidates: %llu\n", (unsigned long long)tally.Candidates);
+  std::fprintf(stderr, "kept: %llu (%.2f%%)\n", (unsigned long long)tally.Kept, share);
+  std::fprintf(stderr, "removed: %llu\n", (unsigned long long)tally.Removed);
+  std::fprintf(stderr, "could not be evaluated: %llu\n", (unsigned long long)tally.Invalid);
+  std::fprintf(stderr, "time: %.3f s\n", seconds);
+  std::fprintf(stderr, "speed: %.0f bets/s\n",
+               seconds > 0 ? double(tally.Candidates) / seconds : 0.0);
+}
 
 }  // namespace
 
 int RunFilter(const Options& o) {
+  if (!OutputsAreNotInputs(o)) return kExitUsage;
   std::string text, source;
   if (!LoadSetting(o, text, source)) return kExitFailed;
   Session session;
@@ -200,122 +213,284 @@ int RunFilter(const Options& o) {
   if (!PrepareSetting(session, text, source)) return kExitFailed;
   const PFN_SzcExecute execute = session.Api().SzcExecute;
 
+  std::string error;
   std::FILE* out = stdout;
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> outFile(nullptr, std::fclose);
+  OutputFile outFile, removedFile;
   if (!o.OutFile.empty()) {
-    outFile.reset(OpenFile(o.OutFile, "wb"));
-    if (!outFile) {
-      Error("cannot create " + o.OutFile + ": " + LastErrorText());
+    if (!outFile.Open(o.OutFile, error)) {
+      Error(error);
       return kExitFailed;
     }
-    out = outFile.get();
+    out = outFile.Stream();
   } else {
     SetBinaryMode(stdout);
   }
+  if (!o.RemovedFile.empty() && !removedFile.Open(o.RemovedFile, error)) {
+    Error(error);
+    return kExitFailed;
+  }
+  CatchInterruptions();
   OutputBuffer output(out);
+  std::optional<OutputBuffer> removedOutput;
+  if (removedFile.Stream()) removedOutput.emplace(removedFile.Stream());
+  std::optional<ScoredWriter> scored;
+  if (o.OutFormat != Format::Bets) scored.emplace(o.OutFormat, session.Api(), output);
+  // Any bet by the slower road that writes more than the kept bets.
+  auto take = [&](const std::string& bet) {
+    const int32_t verdict = scored ? scored->Take(bet) : execute(bet.c_str());
+    if (!scored && verdict == 0) output.Line(bet.data(), bet.size());
+    if (removedOutput && verdict > 0) removedOutput->Line(bet.data(), bet.size());
+    return verdict;
+  };
   Progress progress(!o.Quiet && IsTerminal(stderr));
   Tally tally;
+  Problems problems(o.Quiet);
+  size_t digits = o.DigitsGiven ? size_t(o.Digits) : 0;
   const auto start = std::chrono::steady_clock::now();
+  bool readFailed = false;
 
   if (o.BetsFile.empty()) {
     // Every bet of the lottery, in order: a decimal odometer of N digits.
     char bet[16];
     const int n = o.Digits < 1 ? 1 : o.Digits > 9 ? 9 : o.Digits;
+    digits = size_t(n);
     uint64_t total = 1;
     for (int i = 0; i < n; ++i) total *= 10;
     std::memset(bet, '0', sizeof bet);
     bet[n] = '\0';
-    for (uint64_t k = 0; k < total; ++k) {
-      const int32_t verdict = execute(bet);
-      tally.Count(verdict);
-      if (verdict == 0) output.Line(bet, size_t(n));
-      for (int d = n - 1; d >= 0 && ++bet[d] > '9'; --d) bet[d] = '0';
-      progress.Update(k, total);
+    if (!scored && !removedOutput) {
+      // The plain run: kept bets only, nothing allocated per bet.
+      for (uint64_t k = 0; k < total; ++k) {
+        const int32_t verdict = execute(bet);
+        tally.Count(verdict);
+        if (verdict == 0) output.Line(bet, size_t(n));
+        for (int d = n - 1; d >= 0 && ++bet[d] > '9'; --d) bet[d] = '0';
+        if ((k & 0xFFF) == 0 && Interruption()) break;
+        progress.Update(k, total);
+      }
+    } else {
+      std::string current;
+      for (uint64_t k = 0; k < total; ++k) {
+        current.assign(bet, size_t(n));
+        tally.Count(take(current));
+        for (int d = n - 1; d >= 0 && ++bet[d] > '9'; --d) bet[d] = '0';
+        if ((k & 0xFFF) == 0 && Interruption()) break;
+        progress.Update(k, total);
+      }
     }
   } else {
     bool owned = false;
     std::FILE* in = OpenBets(o.BetsFile, owned);
     if (!in) return kExitFailed;
+    uint64_t size = 0;
+    if (owned && std::fseek(in, 0, SEEK_END) == 0) {
+      const long end = std::ftell(in);
+      size = end > 0 ? uint64_t(end) : 0;
+      std::rewind(in);
+    }
     LineReader reader(in);
-    std::string line, bet;
-    int reported = 0;
-    while (reader.Next(line)) {
-      std::string_view trimmed = TrimLine(line);
-      if (trimmed.empty()) continue;
-      bet.assign(trimmed);
-      const int32_t verdict = execute(bet.c_str());
-      tally.Count(verdict);
-      if (verdict == 0) {
-        output.Line(bet.data(), bet.size());
-      } else if (verdict < 0 && !o.Quiet && reported++ < kInvalidReportLimit) {
-        // Shown as UTF-8 so that a stray byte is visible rather than garbled.
-        std::fprintf(stderr, "veltrin-host: line %llu: '%s' cannot be evaluated (not 0-9)\n",
-                     (unsigned long long)reader.LineNumber(), GbkToUtf8(bet).c_str());
+    std::string line, issue, bet, why;
+    uint64_t bytes = 0;
+    while (!Interruption() && reader.Next(line)) {
+      bytes += line.size() + 1;
+      std::string_view view = line;
+      if (reader.LineNumber() == 1) view = WithoutBom(view);
+      const LineKind kind = ReadDrawLine(view, issue, bet, why);
+      if (kind == LineKind::Blank) continue;
+      if (kind == LineKind::Malformed) {
+        ++tally.Unreadable;
+        problems.Report(reader.LineNumber(), "'" + GbkToUtf8(view) + "': " + why);
+        continue;
       }
-      progress.Update(tally.Candidates, 0);
+      const bool digitText = AllDigits(bet);
+      // The first bet sets the length unless --digits did.
+      if (digits == 0 && digitText) digits = bet.size();
+      if (digitText && bet.size() != digits) {
+        ++tally.OtherLength;
+        problems.Report(reader.LineNumber(), "'" + bet + "' has " + std::to_string(bet.size()) +
+                                                 " digits, not " + std::to_string(digits) +
+                                                 ": not scored");
+        continue;
+      }
+      const int32_t verdict = take(bet);
+      tally.Count(verdict);
+      // Shown as UTF-8 so that a stray byte is visible rather than garbled.
+      if (verdict < 0)
+        problems.Report(reader.LineNumber(),
+                        "'" + GbkToUtf8(bet) + "' cannot be evaluated (not 0-9)");
+      progress.UpdateBytes(tally.Candidates, bytes, size);
     }
-    const bool readFailed = reader.Failed();
+    readFailed = reader.Failed();
     if (owned) std::fclose(in);
-    if (readFailed) {
-      progress.Finish();
-      Error("cannot read bets from " + o.BetsFile);
-      return kExitFailed;
-    }
   }
-  const bool written = output.Flush();
+  if (scored) scored->Finish();
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   progress.Finish();
-  bool closed = true;
-  if (outFile) closed = std::fclose(outFile.release()) == 0;
-  if (!written || !closed) {
-    Error("cannot write the kept bets to " +
-          (o.OutFile.empty() ? std::string("standard output") : o.OutFile));
+  problems.Finish();
+  const auto printSummary = [&](int signal) {
+    if (!o.Quiet || signal) {
+      PrintSummary(session, source, tally, seconds, signal);
+    } else if (tally.Invalid || tally.OtherLength || tally.Unreadable) {
+      // Quiet hides the lines, never the counts.
+      std::fprintf(stderr,
+                   "veltrin-host: could not be evaluated: %llu, other length: %llu, not a "
+                   "bet: %llu\n",
+                   (unsigned long long)tally.Invalid, (unsigned long long)tally.OtherLength,
+                   (unsigned long long)tally.Unreadable);
+    }
+    if (tally.OtherLength && (!o.Quiet || signal))
+      std::fprintf(stderr, "other length: %llu (bets of %zu digits were scored)\n",
+                   (unsigned long long)tally.OtherLength, digits);
+    if (tally.Unreadable && (!o.Quiet || signal))
+      std::fprintf(stderr, "not a bet: %llu\n", (unsigned long long)tally.Unreadable);
+  };
+  if (const int signal = Interruption()) {
+    // Nothing half-written stays behind; an earlier file keeps its place.
+    outFile.Discard();
+    removedFile.Discard();
+    if (!o.OutFile.empty() || !o.RemovedFile.empty())
+      Error("interrupted: nothing was written to " + (o.OutFile.empty() ? o.RemovedFile
+                                                      : o.RemovedFile.empty()
+                                                          ? o.OutFile
+                                                          : o.OutFile + " or " + o.RemovedFile));
+    else
+      output.Flush();
+    printSummary(signal);
+    return InterruptedStatus(signal);
+  }
+  const std::string kept = " (an earlier file of that name is left as it was)";
+  if (readFailed) {
+    Error("cannot read bets from " + o.BetsFile + ": " + LastErrorText() +
+          (o.OutFile.empty() ? "" : "; " + o.OutFile + " was not written"));
     return kExitFailed;
   }
-
-  if (!o.Quiet) {
-    const double share =
-        tally.Candidates ? 100.0 * double(tally.Kept) / double(tally.Candidates) : 0.0;
-    std::fprintf(stderr, "library: %s (%s %s)\n", session.Path().c_str(),
-                 session.Api().GetFilterName(), session.Api().GetVersion());
-    std::fprintf(stderr, "setting: %s\n", source.c_str());
-    std::fprintf(stderr, "candidates: %llu\n", (unsigned long long)tally.Candidates);
-    std::fprintf(stderr, "kept: %llu (%.2f%%)\n", (unsigned long long)tally.Kept, share);
-    std::fprintf(stderr, "removed: %llu\n", (unsigned long long)tally.Removed);
-    std::fprintf(stderr, "could not be evaluated: %llu\n", (unsigned long long)tally.Invalid);
-    std::fprintf(stderr, "time: %.3f s\n", seconds);
-    std::fprintf(stderr, "speed: %.0f bets/s\n",
-                 seconds > 0 ? double(tally.Candidates) / seconds : 0.0);
+  if (!output.Flush()) {
+    Error("cannot write the kept bets to " +
+          (o.OutFile.empty() ? std::string("standard output") : o.OutFile) + ": " +
+          output.ErrorText() + (o.OutFile.empty() ? "" : kept));
+    return kExitFailed;
   }
+  if (removedOutput && !removedOutput->Flush()) {
+    Error("cannot write the removed bets to " + o.RemovedFile + ": " + removedOutput->ErrorText() +
+          kept);
+    return kExitFailed;
+  }
+  // The removed bets are put in place only once the kept ones are.
+  if (!outFile.Commit(error) || !removedFile.Commit(error)) {
+    Error("cannot write the bets: " + error + kept);
+    return kExitFailed;
+  }
+  printSummary(0);
   return kExitOk;
 }
 
 namespace {
 
-void PrintDebugRecord(std::FILE* out, const std::string& bet, const TDebugResult& r) {
-  std::fprintf(out, "bet %s\n", GbkToUtf8(bet).c_str());
-  if (r.Verdict == -1) {
-    std::fprintf(out,
-                 "  verdict: cannot be evaluated (-1): the bet holds a character other "
-                 "than 0-9\n");
-    return;
+// A text of the library's with its markup as plain text: a line break tag
+// becomes "; ", any other tag goes.
+std::string PlainText(std::string_view text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '<') {
+      out += text[i];
+      continue;
+    }
+    const size_t close = text.find('>', i);
+    if (close == std::string_view::npos) {
+      out.append(text.substr(i));
+      break;
+    }
+    if (AsciiUpper(text.substr(i, close - i + 1)).rfind("<BR", 0) == 0) out += "; ";
+    i = close;
   }
-  std::fprintf(out, "  filter: %s\n", GbkToUtf8(CountedStrView(r.FilterName)).c_str());
-  const int32_t n = DynArrayLength(r.DebugLines);
-  for (int32_t i = 0; i < n; ++i) {
-    const TOneDebugResult& line = r.DebugLines[i];
-    std::fprintf(out, "  %s value %s: %s\n", line.Failed ? "FAIL" : "pass",
-                 GbkToUtf8(CountedStrView(line.Value)).c_str(),
-                 GbkToUtf8(CountedStrView(line.Condition)).c_str());
-  }
-  std::fprintf(out, "  failed conditions: %d\n", int(r.ErrCount));
-  const char* word = r.Verdict == 0 ? "keep" : r.Verdict == 1 ? "remove" : "other";
-  std::fprintf(out, "  verdict: %s (%d)\n", word, int(r.Verdict));
-  std::fprintf(out, "  tolerance: %s\n", GbkToUtf8(CountedStrView(r.CanErrText)).c_str());
-  if (CountedStrLength(r.AuxText) > 0)
-    std::fprintf(out, "  note: %s\n", GbkToUtf8(CountedStrView(r.AuxText)).c_str());
+  return out;
 }
+
+// Explains bets as a compact table: per condition its number, the bet's
+// score, the range, pass or FAIL and the bet's codes with their scores.
+class DebugTable {
+ public:
+  DebugTable(const PluginExports& api, bool showAll, bool fullText)
+      : api_(api), showAll_(showAll), fullText_(fullText) {}
+  ~DebugTable() {
+    ReleaseDebugResult(record_);
+    ReleaseDebugResult(codeRecord_);
+  }
+  DebugTable(const DebugTable&) = delete;
+  DebugTable& operator=(const DebugTable&) = delete;
+
+  void Print(std::FILE* out, const std::string& bet) {
+    api_.SzcFltDebug(&record_, bet.c_str(), showAll_);
+    const TDebugResult& r = record_;
+    if (r.Verdict == -1) {
+      std::fprintf(out, "bet %s: cannot be evaluated (-1): it holds a character other than 0-9\n",
+                   GbkToUtf8(bet).c_str());
+      return;
+    }
+    const char* word = r.Verdict == 0 ? "keep" : r.Verdict == 1 ? "remove" : "other";
+    std::fprintf(out, "bet %s: %s (%d), %d failed; tolerance %s\n", bet.c_str(), word,
+                 int(r.Verdict), int(r.ErrCount),
+                 GbkToUtf8(PlainText(CountedStrView(r.CanErrText))).c_str());
+    if (CountedStrLength(r.AuxText) > 0)
+      std::fprintf(out, "  note: %s\n", GbkToUtf8(PlainText(CountedStrView(r.AuxText))).c_str());
+    const int32_t n = DynArrayLength(r.DebugLines);
+    if (n == 0) return;
+    if (conditions_.empty()) {
+      // Every condition's text, in order, from a bet that can be evaluated.
+      api_.SzcFltDebug(&codeRecord_, "0", true);
+      for (int32_t i = 0; i < DynArrayLength(codeRecord_.DebugLines); ++i)
+        conditions_.emplace_back(CountedStrView(codeRecord_.DebugLines[i].Condition));
+    }
+    const std::vector<std::vector<std::string>> codeScores = CodeScores(bet);
+    std::fprintf(out, "    #   score  range       result  codes (code:score)\n");
+    int32_t index = 0;
+    for (int32_t i = 0; i < n; ++i) {
+      const TOneDebugResult& line = r.DebugLines[i];
+      const std::string_view condition = CountedStrView(line.Condition);
+      // Lines name their condition by text; with --only-failed the number
+      // is found by it.
+      index = ConditionIndex(condition, index);
+      std::string codes;
+      for (size_t k = 0; k + 1 < bet.size(); ++k) {
+        codes += (k ? " " : "") + bet.substr(k, 2) + ":";
+        codes += size_t(index) < codeScores[k].size() ? codeScores[k][size_t(index)] : "?";
+      }
+      const std::optional<ScoreRange> range = ConditionRange(condition);
+      const std::string rangeText =
+          range ? std::to_string(range->Lower) + "-" + std::to_string(range->Upper) : "?";
+      std::fprintf(out, "  %3d  %6s  %-10s  %-6s  %s\n", int(index + 1),
+                   std::string(CountedStrView(line.Value)).c_str(), rangeText.c_str(),
+                   line.Failed ? "FAIL" : "pass", codes.c_str());
+      if (fullText_) std::fprintf(out, "       %s\n", GbkToUtf8(condition).c_str());
+      ++index;
+    }
+  }
+
+ private:
+  // For each code of the bet, its score under every condition: the score
+  // of the two-digit bet that is just that code.
+  std::vector<std::vector<std::string>> CodeScores(const std::string& bet) {
+    std::vector<std::vector<std::string>> out(bet.size() > 1 ? bet.size() - 1 : 0);
+    for (size_t k = 0; k + 1 < bet.size(); ++k) {
+      api_.SzcFltDebug(&codeRecord_, bet.substr(k, 2).c_str(), true);
+      const int32_t n = DynArrayLength(codeRecord_.DebugLines);
+      for (int32_t i = 0; i < n; ++i)
+        out[k].emplace_back(CountedStrView(codeRecord_.DebugLines[i].Value));
+    }
+    return out;
+  }
+  int32_t ConditionIndex(std::string_view condition, int32_t from) const {
+    for (size_t i = size_t(from); i < conditions_.size(); ++i)
+      if (conditions_[i] == condition) return int32_t(i);
+    return from;
+  }
+
+  const PluginExports& api_;
+  bool showAll_, fullText_;
+  TDebugResult record_{}, codeRecord_{};
+  std::vector<std::string> conditions_;
+};
 
 }  // namespace
 
@@ -327,15 +502,16 @@ int RunDebug(const Options& o) {
   if (!PrepareSetting(session, text, source)) return kExitFailed;
   SetBinaryMode(stdout);
 
-  // One record for all bets: the library releases what it held before each
-  // fill, the host releases the last fill.
-  TDebugResult record{};
-  auto explain = [&](const std::string& bet) {
-    session.Api().SzcFltDebug(&record, bet.c_str(), !o.OnlyFailed);
-    PrintDebugRecord(stdout, bet, record);
+  DebugTable table(session.Api(), !o.OnlyFailed, o.FullText);
+  const auto explain = [&](const std::string& bet) {
+    if (o.DigitsGiven && AllDigits(bet) && bet.size() != size_t(o.Digits))
+      std::fprintf(stdout, "bet %s: has %zu digits, not %d: not scored\n", bet.c_str(), bet.size(),
+                   int(o.Digits));
+    else
+      table.Print(stdout, bet);
   };
   int status = kExitOk;
-  for (const std::string& bet : o.Bets) explain(bet);
+  for (const std::string& bet : o.Bets) explain(TypedTextToGbk(bet, TerminalIsGbk()));
   if (!o.BetsFile.empty()) {
     bool owned = false;
     std::FILE* in = OpenBets(o.BetsFile, owned);
@@ -343,10 +519,15 @@ int RunDebug(const Options& o) {
       status = kExitFailed;
     } else {
       LineReader reader(in);
-      std::string line;
+      std::string line, issue, bet, why;
       while (reader.Next(line)) {
-        std::string_view trimmed = TrimLine(line);
-        if (!trimmed.empty()) explain(std::string(trimmed));
+        std::string_view view = line;
+        if (reader.LineNumber() == 1) view = WithoutBom(view);
+        const LineKind kind = ReadDrawLine(view, issue, bet, why);
+        if (kind == LineKind::Draw) explain(bet);
+        if (kind == LineKind::Malformed)
+          std::fprintf(stdout, "line %llu: %s\n", (unsigned long long)reader.LineNumber(),
+                       why.c_str());
       }
       if (reader.Failed()) {
         Error("cannot read bets from " + o.BetsFile);
@@ -355,7 +536,6 @@ int RunDebug(const Options& o) {
       if (owned) std::fclose(in);
     }
   }
-  ReleaseDebugResult(record);
   if (std::fflush(stdout) != 0) status = kExitFailed;
   return status;
 }
@@ -406,16 +586,7 @@ int RunOpen(const Options& o) {
                  "(--settings FILE saves)\n");
     return kExitOk;
   }
-  std::string iniPath;
-  try {
-    if (!IniPath(o.SettingsFile, iniPath)) throw std::runtime_error("unusable file name");
-    // The file's other keys and sections stay as they are.
-    TExtIniFile ini(iniPath);
-    ini.WriteString(kTxtFltSection, kSettingsKey, value);
-  } catch (const std::exception& e) {
-    Error("cannot save the setting to " + o.SettingsFile + ": " + e.what());
-    return kExitFailed;
-  }
+  if (!SaveSetting(o.SettingsFile, value)) return kExitFailed;
   std::fprintf(stderr, "veltrin-host: saved to %s\n", o.SettingsFile.c_str());
   return kExitOk;
 }

@@ -14,5 +14,8 @@ int RunFilter(const Options& options);
 int RunDebug(const Options& options);
 int RunOpen(const Options& options);
 int RunTable(const Options& options);
+int RunBatch(const Options& options);
+int RunTolerance(const Options& options);
+int RunHistory(const Options& options);
 
 }  // namespace veltrin::host

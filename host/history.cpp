@@ -6,7 +6,7 @@
 namespace veltrin::host {
 namespace {
 
-bool IsBlankChar(char c) { return c == ' ' || c == '\t'; }
+bool IsSeparator(char c) { return c == ' ' || c == '\t' || c == ','; }
 
 bool AllDigits(std::string_view text) {
   for (char c : text)
@@ -16,45 +16,80 @@ bool AllDigits(std::string_view text) {
 
 }  // namespace
 
+std::string_view WithoutBom(std::string_view text) {
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  return text;
+}
+
+LineKind ReadDrawLine(std::string_view line, std::string& issue, std::string& digits,
+                      std::string& why) {
+  issue.clear();
+  digits.clear();
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  std::vector<std::string_view> fields;
+  size_t pos = 0;
+  while (pos < line.size()) {
+    while (pos < line.size() && IsSeparator(line[pos])) ++pos;
+    size_t end = pos;
+    while (end < line.size() && !IsSeparator(line[end])) ++end;
+    if (end > pos) fields.push_back(line.substr(pos, end - pos));
+    pos = end;
+  }
+  if (fields.empty() || fields.front().front() == '#') return LineKind::Blank;
+  if (fields.size() == 1) {
+    digits.assign(fields[0]);
+    return LineKind::Draw;
+  }
+  // An issue number and the digits, or digits standing apart with or
+  // without an issue number before them.
+  if (fields.size() == 2 && fields[1].size() > 1) {
+    issue.assign(fields[0]);
+    digits.assign(fields[1]);
+    return LineKind::Draw;
+  }
+  const size_t first = fields[0].size() == 1 ? 0 : 1;
+  for (size_t i = first; i < fields.size(); ++i) {
+    if (fields[i].size() != 1) {
+      why = "cannot tell the digits: expected digits, or an issue number and digits";
+      return LineKind::Malformed;
+    }
+  }
+  if (first == 1) issue.assign(fields[0]);
+  for (size_t i = first; i < fields.size(); ++i) digits.append(fields[i]);
+  return LineKind::Draw;
+}
+
 bool ParseHistory(std::string_view text, int32_t digitCount, DrawHistory& out, std::string& error) {
   out = DrawHistory{};
   out.DigitCount = digitCount;
+  text = WithoutBom(text);
   size_t lineNo = 0;
   size_t pos = 0;
+  std::string issue, digits, why;
   while (pos < text.size()) {
     size_t end = text.find('\n', pos);
     if (end == std::string_view::npos) end = text.size();
     std::string_view line = text.substr(pos, end - pos);
     pos = end + 1;
     ++lineNo;
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    size_t b = 0;
-    while (b < line.size() && IsBlankChar(line[b])) ++b;
-    line.remove_prefix(b);
-    while (!line.empty() && IsBlankChar(line.back())) line.remove_suffix(1);
-    if (line.empty() || line.front() == '#') continue;
-
-    size_t gap = 0;
-    while (gap < line.size() && !IsBlankChar(line[gap])) ++gap;
-    std::string_view issue = line.substr(0, gap);
-    std::string_view digits = line.substr(gap);
-    while (!digits.empty() && IsBlankChar(digits.front())) digits.remove_prefix(1);
+    const LineKind kind = ReadDrawLine(line, issue, digits, why);
+    if (kind == LineKind::Blank) continue;
     const std::string where = "line " + std::to_string(lineNo) + ": ";
-    if (digits.empty()) {
-      error = where + "expected an issue number and the drawn digits";
+    if (kind == LineKind::Malformed) {
+      error = where + why;
       return false;
     }
     if (!AllDigits(digits)) {
-      error = where + "the draw '" + std::string(digits) + "' holds a character other than 0-9";
+      error = where + "the draw '" + digits + "' holds a character other than 0-9";
       return false;
     }
     if (out.DigitCount == 0) out.DigitCount = int32_t(digits.size());
     if (digits.size() != size_t(out.DigitCount)) {
-      error = where + "the draw '" + std::string(digits) + "' has " +
-              std::to_string(digits.size()) + " digits, expected " + std::to_string(out.DigitCount);
+      error = where + "the draw '" + digits + "' has " + std::to_string(digits.size()) +
+              " digits, expected " + std::to_string(out.DigitCount);
       return false;
     }
-    out.Draws.push_back(Draw{std::string(issue), std::string(digits)});
+    out.Draws.push_back(Draw{issue, digits});
   }
   if (out.Draws.empty()) {
     error = "no draws";

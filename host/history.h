@@ -1,8 +1,10 @@
 // The draw history the host works over, and what the host derives from it.
 //
-// File format: one draw per line, an issue number and the drawn digits
-// separated by blanks or tabs ("2024001 38172"). Lines that are empty or
-// start with '#' are comments. Line ends may be LF or CR LF.
+// File format: one draw per line, the drawn digits with or without an
+// issue number before them ("2024001 38172", "38172"); the digits may stand
+// apart ("2024001 3 8 1 7 2", "3,8,1,7,2"). Blanks, tabs and commas
+// separate. Lines that are empty or start with '#' are comments. Line ends
+// may be LF or CR LF; a UTF-8 byte order mark is skipped.
 #pragma once
 
 #include <array>
@@ -22,6 +24,15 @@ struct DrawHistory {
   std::vector<Draw> Draws;  // in file order, oldest first
   int32_t DigitCount = 0;   // the same for every draw
 };
+
+// What one line of a history or bets file holds.
+enum class LineKind { Blank, Draw, Malformed };
+// Reads one line (without its line end) as ReadHistory does; `digits` may
+// still hold characters other than 0-9. Malformed: `why` says what is wrong.
+LineKind ReadDrawLine(std::string_view line, std::string& issue, std::string& digits,
+                      std::string& why);
+// The text without a leading UTF-8 byte order mark.
+std::string_view WithoutBom(std::string_view text);
 
 // Parses a history text. Every draw must have `digitCount` digits (0: take
 // the count of the first draw). False with `error` naming the line on any

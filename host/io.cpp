@@ -1,5 +1,6 @@
 #include "host/io.h"
 
+#include <cerrno>
 #include <cstring>
 
 namespace veltrin::host {
@@ -52,33 +53,60 @@ bool LineReader::Next(std::string& line) {
   }
 }
 
+void OutputBuffer::Fail() {
+  if (!failed_) errno_ = errno;
+  failed_ = true;
+}
+
 bool OutputBuffer::Flush() {
   Drain();
-  if (!failed_ && std::fflush(f_) != 0) failed_ = true;
+  if (!failed_ && std::fflush(f_) != 0) Fail();
   return !failed_;
+}
+
+std::string OutputBuffer::ErrorText() const {
+  return errno_ ? std::strerror(errno_) : "write error";
 }
 
 Progress::Progress(bool enabled) : enabled_(enabled) {
   start_ = last_ = std::chrono::steady_clock::now();
 }
 
-void Progress::Draw(uint64_t done, uint64_t total) {
+std::string TimeLeftText(double elapsed, double share) {
+  if (!(share > 0.001) || !(elapsed > 0)) return {};
+  const double left = share >= 1.0 ? 0.0 : elapsed * (1.0 - share) / share;
+  const long long s = (long long)(left + 0.5);
+  if (s < 60) return "about " + std::to_string(s) + " s left";
+  if (s < 3600)
+    return "about " + std::to_string(s / 60) + " min " + std::to_string(s % 60) + " s left";
+  return "about " + std::to_string(s / 3600) + " h " + std::to_string(s / 60 % 60) + " min left";
+}
+
+void Progress::Draw(uint64_t done, uint64_t total, double share) {
   auto now = std::chrono::steady_clock::now();
   if (now - last_ < std::chrono::milliseconds(250) || now - start_ < std::chrono::seconds(1))
     return;
   last_ = now;
-  if (total > 0)
-    std::fprintf(stderr, "\rfiltering: %llu of %llu bets (%.0f%%)  ", (unsigned long long)done,
-                 (unsigned long long)total, 100.0 * double(done) / double(total));
-  else
-    std::fprintf(stderr, "\rfiltering: %llu bets  ", (unsigned long long)done);
+  std::string line = "filtering: " + std::to_string(done);
+  if (total) line += " of " + std::to_string(total);
+  line += " bets";
+  if (share >= 0) {
+    char pct[32];
+    std::snprintf(pct, sizeof pct, " (%.0f%%)", 100.0 * share);
+    line += pct;
+    const std::string left =
+        TimeLeftText(std::chrono::duration<double>(now - start_).count(), share);
+    if (!left.empty()) line += ", " + left;
+  }
+  // Padded over whatever a longer earlier line left.
+  std::fprintf(stderr, "\r%-70s", line.c_str());
   std::fflush(stderr);
   shown_ = true;
 }
 
 void Progress::Finish() {
   if (!shown_) return;
-  std::fprintf(stderr, "\r%60s\r", "");
+  std::fprintf(stderr, "\r%70s\r", "");
   std::fflush(stderr);
   shown_ = false;
 }

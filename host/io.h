@@ -48,6 +48,8 @@ class OutputBuffer {
   // Writes what is buffered and flushes the stream; false on a write error.
   bool Flush();
   bool Failed() const { return failed_; }
+  // The system's reason for the first write error.
+  std::string ErrorText() const;
 
  private:
   void Drain() {
@@ -55,29 +57,43 @@ class OutputBuffer {
     used_ = 0;
   }
   void Put(const char* p, size_t n) {
-    if (n && !failed_ && std::fwrite(p, 1, n, f_) != n) failed_ = true;
+    if (n && !failed_ && std::fwrite(p, 1, n, f_) != n) Fail();
   }
+  void Fail();
   std::FILE* f_;
   std::vector<char> buf_;
   size_t used_ = 0;
   bool failed_ = false;
+  int errno_ = 0;
 };
 
+// "about 2 min 5 s left" for a run `share` (0..1] done after `elapsed`
+// seconds; empty while too little is done to tell.
+std::string TimeLeftText(double elapsed, double share);
+
 // A one-line progress display on standard error, shown only when standard
-// error is a terminal and the run lasts more than a moment.
+// error is a terminal and the run lasts more than a moment: bets done, the
+// share done and the time left when the size of the run is known.
 class Progress {
  public:
   explicit Progress(bool enabled);
   // Cheap to call often; redraws at most a few times a second. `total` 0
   // means unknown.
   void Update(uint64_t done, uint64_t total) {
-    if (enabled_ && (++calls_ & 0x3FFF) == 0) Draw(done, total);
+    if (enabled_ && (++calls_ & 0x3FFF) == 0)
+      Draw(done, total, total ? double(done) / double(total) : -1.0);
+  }
+  // The same for bets read from a file of `totalBytes` of which `bytes` are
+  // read (0 total: not known).
+  void UpdateBytes(uint64_t done, uint64_t bytes, uint64_t totalBytes) {
+    if (enabled_ && (++calls_ & 0x3FFF) == 0)
+      Draw(done, 0, totalBytes ? double(bytes) / double(totalBytes) : -1.0);
   }
   // Removes the display line.
   void Finish();
 
  private:
-  void Draw(uint64_t done, uint64_t total);
+  void Draw(uint64_t done, uint64_t total, double share);
   bool enabled_;
   bool shown_ = false;
   uint64_t calls_ = 0;

@@ -60,6 +60,12 @@ int main(int argc, char** argv) {
         return RunOpen(options);
       case Command::Table:
         return RunTable(options);
+      case Command::Batch:
+        return RunBatch(options);
+      case Command::Tolerance:
+        return RunTolerance(options);
+      case Command::History:
+        return RunHistory(options);
       case Command::Help:
       case Command::None:
         std::fputs(UsageText(), stdout);

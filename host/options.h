@@ -7,23 +7,30 @@
 
 namespace veltrin::host {
 
-enum class Command { None, Filter, Debug, Open, Table, Help };
+enum class Command { None, Filter, Debug, Open, Table, Batch, Tolerance, History, Help };
+
+// Per-bet output of filter.
+enum class Format { Bets, Csv, Json };
 
 struct Options {
   Command Cmd = Command::None;
   int32_t Digits = 5;
+  bool DigitsGiven = false;  // --digits given: otherwise a history may tell
   std::string SettingsFile;  // --settings
   std::string Condition;     // --condition, as typed (UTF-8 or GBK)
   bool HasCondition = false;
-  std::string BetsFile;           // --bets; "-" is standard input
-  std::string OutFile;            // --out
-  std::string HistoryFile;        // --history
-  std::string LibraryPath;        // --library
-  int64_t KeepShare = 9000;       // --keep-share
-  bool OnlyFailed = false;        // --only-failed (debug)
-  bool Quiet = false;             // --quiet
-  bool QuietAides = false;        // --quiet-aides
-  std::vector<std::string> Bets;  // bets given as arguments (debug)
+  std::string BetsFile;             // --bets; "-" is standard input
+  std::string OutFile;              // --out
+  std::string RemovedFile;          // --removed
+  std::string HistoryFile;          // --history
+  std::string LibraryPath;          // --library
+  int64_t KeepShare = 9000;         // --keep-share
+  bool OnlyFailed = false;          // --only-failed (debug)
+  bool FullText = false;            // --full (debug): whole condition texts
+  Format OutFormat = Format::Bets;  // --format
+  bool Quiet = false;               // --quiet
+  bool QuietAides = false;          // --quiet-aides
+  std::vector<std::string> Bets;    // bets given as arguments (debug)
 };
 
 // Parses the arguments after the program name. False with `error` set on a

@@ -76,6 +76,7 @@ bool PluginLibrary::Load(const std::string& path, std::string& error) {
     Unload();
     return false;
   }
+  e.VeltrinCreateFilter = reinterpret_cast<PFN_VeltrinCreateFilter>(Symbol("VeltrinCreateFilter"));
   return true;
 }
 

@@ -18,6 +18,8 @@ struct PluginExports {
   PFN_SzcExecute SzcExecute = nullptr;
   PFN_SzcFltDebug SzcFltDebug = nullptr;
   PFN_SzcOpen SzcOpen = nullptr;
+  // Optional: null when the library does not offer it.
+  PFN_VeltrinCreateFilter VeltrinCreateFilter = nullptr;
 };
 
 class PluginLibrary {

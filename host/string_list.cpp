@@ -7,8 +7,13 @@
 namespace veltrin::host {
 
 int32_t VELTRIN_API HostStringList::QueryInterface(const VGuid* iid, void** out) {
-  return AnswerQueryInterface(static_cast<IStringList*>(this), iid, out,
-                              {IID_IUnknown, IID_IStringList});
+  // Only a list made editable answers the editable interface: the sample
+  // bets handed to the library stay read-only.
+  IEditableStringList* self = this;
+  if (editable_)
+    return AnswerQueryInterface(self, iid, out,
+                                {IID_IUnknown, IID_IStringList, IID_IEditableStringList});
+  return AnswerQueryInterface(self, iid, out, {IID_IUnknown, IID_IStringList});
 }
 
 uint32_t VELTRIN_API HostStringList::AddRef() { return ++refs_; }
@@ -36,6 +41,17 @@ int32_t VELTRIN_API HostStringList::Get(int32_t index, const char** text) {
 int32_t VELTRIN_API HostStringList::Add(const char* text) {
   try {
     lines_.emplace_back(text ? text : "");
+    return kS_OK;
+  } catch (...) {
+    return kE_FAIL;
+  }
+}
+
+int32_t VELTRIN_API HostStringList::Put(int32_t index, const char* text) {
+  if (!editable_) return kE_NOTIMPL;
+  if (index < 0 || size_t(index) >= lines_.size()) return kE_INVALIDARG;
+  try {
+    lines_[size_t(index)] = text ? text : "";
     return kS_OK;
   } catch (...) {
     return kE_FAIL;

@@ -44,6 +44,13 @@ typedef void(VELTRIN_API* PFN_SzcFltDebug)(veltrin::TDebugResult* result, const 
 // Shows the settings dialog; always true. The argument is not used.
 typedef bool(VELTRIN_API* PFN_SzcOpen)(int32_t unused);
 
+// Optional, beyond the ten: a new filter object of the library's class, as
+// the tolerance aide hands one to a host (the filter-object slot table),
+// holding a copy of the condition text last given to SetFilterStr and not
+// yet prepared (its Prepare slot parses the text). The caller releases it
+// with its Free slot. Null when there is no memory for it.
+typedef void*(VELTRIN_API* PFN_VeltrinCreateFilter)();
+
 #if defined(VELTRIN_BUILDING_PLUGIN)
 VELTRIN_PLUGIN_API void VELTRIN_API SetIIWrapper(veltrin::ICallWrapper* wrapper);
 VELTRIN_PLUGIN_API const char* VELTRIN_API GetFilterName();
@@ -56,6 +63,7 @@ VELTRIN_PLUGIN_API int32_t VELTRIN_API SzcExecute(const char* bet);
 VELTRIN_PLUGIN_API void VELTRIN_API SzcFltDebug(veltrin::TDebugResult* result, const char* bet,
                                                 bool showAll);
 VELTRIN_PLUGIN_API bool VELTRIN_API SzcOpen(int32_t unused);
+VELTRIN_PLUGIN_API void* VELTRIN_API VeltrinCreateFilter();
 #endif
 }
 

@@ -124,4 +124,20 @@ VELTRIN_PLUGIN_API bool VELTRIN_API SzcOpen(int32_t /*unused*/) {
   return true;
 }
 
+VELTRIN_PLUGIN_API void* VELTRIN_API VeltrinCreateFilter() {
+  try {
+    veltrin::TProGradeFilter* filter = veltrin::TProGradeFilter::New();
+    try {
+      if (g_filter) filter->FilterStr = g_filter->FilterStr;
+    } catch (...) {
+      filter->Free();
+      return nullptr;
+    }
+    // The host sees the slot table of the base class: the same address.
+    return static_cast<veltrin::TFilter*>(filter);
+  } catch (...) {
+    return nullptr;
+  }
+}
+
 }  // extern "C"

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <stdexcept>
@@ -289,6 +290,17 @@ TEST_F(IniFileTest, SaveKeepsPermissions) {
   struct stat st;
   ASSERT_EQ(stat(path.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 07777, 0640u);
+}
+
+TEST_F(IniFileTest, SaveThroughALinkReplacesItsTarget) {
+  WriteBytes(PathOf("real.flt"), "[S]\r\nk=1\r\n");
+  ASSERT_EQ(symlink("real.flt", PathOf("link.flt").c_str()), 0);
+  TExtIniFile(PathOf("link.flt")).WriteString("S", "k", "2");
+  EXPECT_TRUE(fs::is_symlink(PathOf("link.flt")));
+  EXPECT_EQ(TExtIniFile(PathOf("real.flt")).ReadString("S", "k", ""), "2");
+  std::vector<std::string> names = DirEntries();
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"link.flt", "real.flt"}));
 }
 #endif
 

@@ -22,6 +22,35 @@ TEST(HistoryTest, ReadsDrawsAndSkipsComments) {
   EXPECT_EQ(h.Draws[1].Digits, "98765");
 }
 
+TEST(HistoryTest, ReadsTheFormsDrawsAreWrittenIn) {
+  struct Case {
+    const char* text;
+    const char* issue;
+  } cases[] = {
+      {"38172", ""},
+      {"\xEF\xBB\xBF"
+       "38172\r\n",
+       ""},
+      {"3 8 1 7 2", ""},
+      {"3,8,1,7,2\r\n", ""},
+      {"3\t8\t1\t7\t2", ""},
+      {"2024001 38172", "2024001"},
+      {"2024001,38172", "2024001"},
+      {"2024001\t3 8 1 7 2", "2024001"},
+      {"\xEF\xBB\xBF"
+       "2024001 3,8,1,7,2",
+       "2024001"},
+  };
+  for (const Case& c : cases) {
+    DrawHistory h;
+    std::string error;
+    ASSERT_TRUE(ParseHistory(c.text, 5, h, error)) << c.text << ": " << error;
+    ASSERT_EQ(h.Draws.size(), 1u);
+    EXPECT_EQ(h.Draws[0].Digits, "38172") << c.text;
+    EXPECT_EQ(h.Draws[0].Issue, c.issue) << c.text;
+  }
+}
+
 TEST(HistoryTest, MalformedLinesAreNamed) {
   struct Case {
     const char* text;
@@ -29,7 +58,7 @@ TEST(HistoryTest, MalformedLinesAreNamed) {
     const char* where;
   };
   for (const Case& c : {Case{"1 12345\n2 1234\n", 0, "line 2"}, Case{"1 12a45\n", 5, "line 1"},
-                        Case{"# c\n12345\n", 5, "line 2"}, Case{"1 12345\n", 3, "line 1"},
+                        Case{"# c\n2024 123 45\n", 5, "line 2"}, Case{"1 12345\n", 3, "line 1"},
                         Case{"# only comments\n", 5, "no draws"}, Case{"", 5, "no draws"}}) {
     DrawHistory h;
     std::string error;

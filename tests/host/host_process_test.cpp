@@ -106,20 +106,24 @@ TEST(HostProcessTest, KeptBetsGoToTheOutFile) {
 }
 
 TEST(HostProcessTest, BetsFromStandardInputWithStrayCharacters) {
+  // The first bet sets the length: "1 2" (12) and "0" have another and are
+  // counted apart, not scored.
   const std::string input = "121\r\nabc\n1 2\n\n 345 \n999\n12\xB0\xA1\n0";
   ProcessResult r = Host({"filter", "--condition", kNo12, "--bets", "-"}, input);
   ASSERT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_EQ(Lines(r.out), (std::vector<std::string>{"345", "999", "0"}));
-  EXPECT_EQ(SummaryValue(r.err, "candidates"), 7);
-  EXPECT_EQ(SummaryValue(r.err, "kept"), 3);
+  EXPECT_EQ(Lines(r.out), (std::vector<std::string>{"345", "999"}));
+  EXPECT_EQ(SummaryValue(r.err, "candidates"), 5);
+  EXPECT_EQ(SummaryValue(r.err, "kept"), 2);
   EXPECT_EQ(SummaryValue(r.err, "removed"), 1);
-  EXPECT_EQ(SummaryValue(r.err, "could not be evaluated"), 3);
+  EXPECT_EQ(SummaryValue(r.err, "could not be evaluated"), 2);
+  EXPECT_EQ(SummaryValue(r.err, "other length"), 2);
   EXPECT_NE(r.err.find("line 2: 'abc'"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("line 3: '12' has 2 digits, not 3"), std::string::npos) << r.err;
 }
 
 TEST(HostProcessTest, BundledExampleKeepsASensibleShare) {
-  ProcessResult r = Host({"filter", "--settings", SourcePath("examples/veltrin-example.flt"),
-                          "--history", SourcePath("examples/history.txt"), "--quiet"});
+  ProcessResult r =
+      Host({"filter", "--settings", SourcePath("examples/veltrin-example.flt"), "--quiet"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
   const size_t kept = Lines(r.out).size();
   EXPECT_GT(kept, 20000u);
@@ -128,22 +132,31 @@ TEST(HostProcessTest, BundledExampleKeepsASensibleShare) {
 }
 
 TEST(HostProcessTest, DebugExplainsBetsInUtf8) {
-  const std::string condition =
-      "E|1-2;" + kStraightUtf8 + ":0=00 01 02,1=12 21,2=:2-48;" + kStraightUtf8 + ":9=12:0-5";
+  const std::string first = kStraightUtf8 + ":0=00 01 02,1=12 21,2=:2-48";
+  const std::string condition = "E|1-2;" + first + ";" + kStraightUtf8 + ":9=12:0-5";
   ProcessResult r = Host({"debug", "--condition", condition, "12121", "1a345"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
-  const std::string& out = r.out;
-  EXPECT_NE(out.find("pass value 4: " + kStraightUtf8 + ":0=00 01 02,1=12 21,2=:2-48"),
+  const std::vector<std::string> lines = Lines(r.out);
+  // The tolerance in plain text: 本容:1-2; 超容(无)
+  const std::vector<std::string> expected = {
+      "bet 12121: keep (0), 1 failed; tolerance \xE6\x9C\xAC\xE5\xAE\xB9:1-2; "
+      "\xE8\xB6\x85\xE5\xAE\xB9(\xE6\x97\xA0)",
+      "    #   score  range       result  codes (code:score)",
+      "    1       4  2-48        pass    12:1 21:1 12:1 21:1",
+      "    2      18  0-5         FAIL    12:9 21:0 12:9 21:0",
+      "bet 1a345: cannot be evaluated (-1): it holds a character other than 0-9",
+  };
+  EXPECT_EQ(lines, expected) << r.out;
+  EXPECT_EQ(r.out.find('<'), std::string::npos);
+
+  // Only the failing condition, under its own number, with its whole text.
+  r = Host({"debug", "--only-failed", "--full", "--condition", condition, "12121"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.out.find("    2      18  0-5         FAIL    12:9 21:0 12:9 21:0\n       " +
+                       kStraightUtf8 + ":9=12:0-5\n"),
             std::string::npos)
-      << out;
-  EXPECT_NE(out.find("FAIL value 18: " + kStraightUtf8 + ":9=12:0-5"), std::string::npos);
-  EXPECT_NE(out.find("failed conditions: 1"), std::string::npos);
-  EXPECT_NE(out.find("verdict: keep (0)"), std::string::npos);
-  // 本容:1-2<br>超容(无)
-  EXPECT_NE(out.find("\xE6\x9C\xAC\xE5\xAE\xB9:1-2<br>\xE8\xB6\x85\xE5\xAE\xB9("
-                     "\xE6\x97\xA0)"),
-            std::string::npos);
-  EXPECT_NE(out.find("bet 1a345\n  verdict: cannot be evaluated (-1)"), std::string::npos);
+      << r.out;
+  EXPECT_EQ(r.out.find(first), std::string::npos) << r.out;
 }
 
 // "open" natively has no dialog to show; on Windows the library's dialog
@@ -236,7 +249,7 @@ TEST(HostProcessTest, FailuresAreReportedWithAStatus) {
       {{"filter", "--settings", ScratchPath("missing.flt")}, 1, "not found"},
       {{"filter", "--condition", kNo12, "--library", ScratchPath("missing.so")}, 1, "cannot load"},
       {{"filter", "--condition", kNo12, "--bets", ScratchPath("missing.txt")}, 1, "cannot open"},
-      {{"filter", "--condition", kNo12, "--history", ScratchPath("missing.txt")}, 1, "history"},
+      {{"table", "--history", ScratchPath("missing.txt")}, 1, "history"},
       {{"filter", "--digits", "0"}, 2, "--digits"},
       {{"filter", "--frobnicate"}, 2, "unknown option"},
       {{"frobnicate"}, 2, "unknown command"},
