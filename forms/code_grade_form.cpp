@@ -9,6 +9,7 @@
 #include "common/text.h"
 #include "common/texts.h"
 #include "filter/pro_grade.h"
+#include "forms/share_func.h"
 #include "ui/services.h"
 
 namespace veltrin {
@@ -162,7 +163,7 @@ void TCodeGradeFrm::RzButton3Click() {
   CountedStrRelease(table);
   if (!Succeeded(status)) {
     // Nothing was generated; the setting stays as it is.
-    ui::TShareFunc::ShowError(kTxtScoreTableFailed);
+    TShareFunc::ShowError(kTxtScoreTableFailed);
     return;
   }
   // Reloading the whole setting makes the new line the last condition and
@@ -174,7 +175,7 @@ void TCodeGradeFrm::RzButton3Click() {
 void TCodeGradeFrm::btnHisFltClick() {
   const std::string condition = CurrentCondition();
   if (condition.empty()) {
-    ui::TShareFunc::ShowWarning(kTxtSelectCondition);
+    TShareFunc::ShowWarning(kTxtSelectCondition);
     return;
   }
   if (!FHost) return;

@@ -10,6 +10,7 @@
 #include "common/records.h"
 #include "common/text.h"
 #include "common/texts.h"
+#include "forms/share_func.h"
 #include "ui/services.h"
 
 namespace veltrin {
@@ -185,7 +186,7 @@ void TfrmFltBase::FormCreate() {
 
 bool TfrmFltBase::CheckRange(int32_t min, int32_t max, bool warn) {
   if (max >= min) return true;
-  if (warn) ui::TShareFunc::ShowWarning(kTxtRangeWarning);
+  if (warn) TShareFunc::ShowWarning(kTxtRangeWarning);
   return false;
 }
 
@@ -252,7 +253,7 @@ bool TfrmFltBase::SaveFltFile(std::string_view key, std::string_view text) {
     ini.WriteString(kTxtFltSection, key, text);
     return true;
   } catch (const std::exception&) {
-    ui::TShareFunc::ShowError(std::string(kTxtSaveFailed) + "\r\n" + path);
+    TShareFunc::ShowError(std::string(kTxtSaveFailed) + "\r\n" + path);
     return false;
   }
 }
@@ -290,7 +291,7 @@ void TfrmFltBase::Label6Click() {
 
 void TfrmFltBase::btnSaveClick() {
   if (SaveFltFile(Caption(), LineEndsToSemicolons(GetSettingsText())))
-    ui::TShareFunc::ShowInfo(kTxtSaveOk);
+    TShareFunc::ShowInfo(kTxtSaveOk);
 }
 
 void TfrmFltBase::btnLoadClick() {
@@ -299,7 +300,7 @@ void TfrmFltBase::btnLoadClick() {
   try {
     LoadSettingsText(text);
   } catch (const std::exception&) {
-    ui::TShareFunc::ShowInfo(kTxtOpenFailed);
+    TShareFunc::ShowInfo(kTxtOpenFailed);
   }
 }
 
@@ -312,7 +313,7 @@ void TfrmFltBase::btnCloseClick() { Close(); }
 
 void TfrmFltBase::btnHelpClick(ui::TComponent& sender) {
   auto* control = dynamic_cast<ui::TControl*>(&sender);
-  ui::TShareFunc::ShowHelp(HelpFile, control ? control->HelpContext() : 0);
+  TShareFunc::ShowHelp(HelpFile, control ? control->HelpContext() : 0);
 }
 
 intptr_t TfrmFltBase::CopyDataReceived(const void* data, size_t size) {
@@ -336,7 +337,7 @@ void TfrmFltBase::btnFltValidateClick() {
   // through the filter.
   filter->FilterStr = "E|0-" + std::to_string(kVerdictPassThrough) + "\r\n" + GetConditionsText();
   if (!filter->PrepareRun()) {
-    ui::TShareFunc::ShowWarning(kTxtConditionsInvalid);
+    TShareFunc::ShowWarning(kTxtConditionsInvalid);
     return;
   }
   filter->UseVerdict = false;
@@ -359,7 +360,7 @@ void TfrmFltBase::btnFltValidateClick() {
     }
   }
   if (!evaluated) {
-    ui::TShareFunc::ShowError(kTxtBetInvalid);
+    TShareFunc::ShowError(kTxtBetInvalid);
     return;
   }
   lblFltTimes->SetCaption(std::to_string(count));
@@ -384,7 +385,7 @@ void TfrmFltBase::RzButton1Click() {
   if (!FHost) return;
   const char* text = nullptr;
   if (!Succeeded(FHost->SelectDrawNumber(&text))) {
-    ui::TShareFunc::ShowError(kTxtDrawNumberError);
+    TShareFunc::ShowError(kTxtDrawNumberError);
     return;
   }
   edtAChip->SetText(text ? text : "");

@@ -5,6 +5,7 @@
 
 #include "common/text.h"
 #include "common/texts.h"
+#include "forms/share_func.h"
 #include "ui/services.h"
 
 namespace veltrin {

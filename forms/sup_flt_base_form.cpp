@@ -10,6 +10,7 @@
 #include "common/text.h"
 #include "common/texts.h"
 #include "filter/filter_sup.h"
+#include "forms/share_func.h"
 #include "ui/services.h"
 
 #if defined(_WIN32)
@@ -299,8 +300,7 @@ void TfrmSupFltBase::btnAddClick() {
     if (present) {
       // Only a Yes adds an equal line again; the replace button then keeps
       // its state, as it always has on this path.
-      if (ui::TShareFunc::AskQuestion(kTxtConditionExists, ui::TMsgButtons::YesNo, this) !=
-          ui::mrYes)
+      if (TShareFunc::AskQuestion(kTxtConditionExists, ui::TMsgButtons::YesNo, this) != ui::mrYes)
         return;
       AppendCurrent(line);
       return;
@@ -374,7 +374,7 @@ void TfrmSupFltBase::ImportConditions() {
   if (path.empty()) return;
   std::optional<std::string> data = ReadWholeFile(path);
   if (!data) {
-    ui::TShareFunc::ShowError(std::string(kTxtImportFailed) + path);
+    TShareFunc::ShowError(std::string(kTxtImportFailed) + path);
     return;
   }
   SplitLines(*data, [this](std::string_view line) { FConditions->Lines().emplace_back(line); });
@@ -401,7 +401,7 @@ void TfrmSupFltBase::JClick() {
 
 void TfrmSupFltBase::btnBatFltAideClick() {
   if (FConditions->Lines().empty()) {
-    ui::TShareFunc::ShowWarning(kTxtConditionsEmpty);
+    TShareFunc::ShowWarning(kTxtConditionsEmpty);
     return;
   }
   if (!FHost) return;
@@ -418,8 +418,8 @@ void TfrmSupFltBase::btnBatFltAideClick() {
   filter.reset();
   if (updated <= 0) return;
   RefreshList(0);
-  ui::TShareFunc::ShowInfo(std::string(kTxtBatchDoneHead) + std::to_string(updated) +
-                           kTxtBatchDoneTail);
+  TShareFunc::ShowInfo(std::string(kTxtBatchDoneHead) + std::to_string(updated) +
+                       kTxtBatchDoneTail);
 }
 
 void TfrmSupFltBase::RzButton2Click() {
@@ -449,7 +449,7 @@ void TfrmSupFltBase::mnuSaveResultClick() {
   std::string text;
   for (const std::string& line : lstFltValidate->AllItems()) text += line + "\r\n";
   if (!WriteWholeFile(path, text))
-    ui::TShareFunc::ShowError(std::string(kTxtSaveFailed) + "\r\n" + path);
+    TShareFunc::ShowError(std::string(kTxtSaveFailed) + "\r\n" + path);
 }
 
 void TfrmSupFltBase::mnuClearResultClick() { lstFltValidate->ClearItems(); }

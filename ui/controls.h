@@ -51,7 +51,13 @@ using TListDataEvent = std::function<std::string(TListBox& sender, int32_t index
 using TCopyDataEvent =
     std::function<intptr_t(TForm& sender, uintptr_t tag, const void* data, size_t size)>;
 
-// Runs `action` and shows any error escaping it in an error box, as a
+// Shows the message of an error that escaped an event handler; an empty
+// message stands for an error without one.
+using TErrorReporter = std::function<void(std::string_view message)>;
+// Replaces the report (null restores the layer's plain error box).
+void SetErrorReporter(TErrorReporter reporter);
+
+// Runs `action` and hands any error escaping it to the error report, as a
 // toolkit's standard error report does. Never throws.
 void RunGuarded(const std::function<void()>& action) noexcept;
 

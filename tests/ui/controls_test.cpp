@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/texts.h"
+#include "forms/share_func.h"
 #include "tests/support/ui_fixture.h"
 #include "ui/automation.h"
 #include "ui/controls.h"

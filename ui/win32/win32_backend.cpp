@@ -226,6 +226,13 @@ std::string WideToGbk(const std::wstring& text) {
   return out;
 }
 
+bool Win32FileExists(const std::string& path) {
+  std::wstring wide = GbkToWide(path);
+  if (wide.empty()) return false;
+  DWORD attrs = GetFileAttributesW(wide.c_str());
+  return attrs != INVALID_FILE_ATTRIBUTES && !(attrs & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 std::string ControlName(HWND hwnd) {
   HANDLE h = GetPropW(hwnd, kNameProp);
   if (!h) return {};
