@@ -78,7 +78,7 @@ ui::TDescTable TfrmFltBase::Description() {
           .Range(0, 100000)
           .Set(kDisabled | kHidden),
 
-      TDesc(TKind::PageControl, "pageFlt", "", "").At(0, 0, 535, 337).Set(kAlignClient).Items(18),
+      TDesc(TKind::PageControl, "pageFlt", "", "").At(0, 0, 535, 337).Set(kAlignClient).Tabs(18),
       TDesc(TKind::TabSheet, "tabFilter", "pageFlt", kTxtTabFilter),
       TDesc(TKind::TabSheet, "tabFltValidate", "pageFlt", kTxtTabValidate).Set(kTabHidden),
 

@@ -36,7 +36,7 @@ class TSampleForm : public TForm {
             .Set(kAnchorRight | kDefault)
             .Result(mrOk),
         TDesc(TKind::Button, "btnCancel", "pnlBottom", "X").At(140, 4, 70, 22).Set(kCancel),
-        TDesc(TKind::PageControl, "pages", "", "").Set(kAlignClient).Items(18),
+        TDesc(TKind::PageControl, "pages", "", "").Set(kAlignClient).Tabs(18),
         TDesc(TKind::TabSheet, "tabA", "pages", "A"),
         TDesc(TKind::TabSheet, "tabB", "pages", "B"),
         TDesc(TKind::TabSheet, "tabC", "pages", "C").Set(kTabHidden),
