@@ -14,8 +14,8 @@ TfrmFileBase::TfrmFileBase(std::string name) : TfrmBase(std::move(name)) {
       TDesc(TKind::OpenDialog, "fdlgOpen", "", ""),
       TDesc(TKind::SaveDialog, "fdlgSave", "", ""),
   });
-  fdlgOpen = Get<ui::TOpenDialog>("fdlgOpen");
-  fdlgSave = Get<ui::TSaveDialog>("fdlgSave");
+  Bind(fdlgOpen, "fdlgOpen");
+  Bind(fdlgSave, "fdlgSave");
 }
 
 std::string TfrmFileBase::PickOpenFile(std::string_view filter, std::string_view initialDir) {
