@@ -311,6 +311,23 @@ TEST_P(UiControlsTest, HandlerErrorsOfUserInputAreShownNotThrown) {
   EXPECT_EQ(Responder.Texts(TMsgKind::Error).back(), "bad block");
 }
 
+// The dialogs' report names an error without a message in Chinese; the
+// layer's own report, without the dialogs, shows the bare message.
+TEST_P(UiControlsTest, HandlerErrorReportsAreTheInstalledOnes) {
+  auto& btn = C<TButton>("btnThrow");
+  btn.OnClick = [](TComponent&) { throw 7; };
+  Click(btn);
+  btn.OnClick = [](TComponent&) { throw std::runtime_error("boom"); };
+  SetErrorReporter(nullptr);
+  Click(btn);
+  ASSERT_EQ(Responder.Messages.size(), 2u);
+  EXPECT_EQ(Responder.Messages[0].Text, kTxtUnknownError);
+  EXPECT_EQ(Responder.Messages[0].Caption, kTxtSysCaption);
+  EXPECT_EQ(Responder.Messages[1].Kind, TMsgKind::Error);
+  EXPECT_EQ(Responder.Messages[1].Text, "boom");
+  EXPECT_EQ(Responder.Messages[1].Caption, "");
+}
+
 TEST_P(UiControlsTest, CopyDataReachesTheFormWithinItsSize) {
   std::string seen;
   form->OnCopyData = [&](TForm&, uintptr_t tag, const void* data, size_t size) -> intptr_t {
