@@ -54,7 +54,8 @@ class TFormPeer final : public TWinPeer {
     DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
     return CreateWindowExW(WS_EX_CONTROLPARENT | WS_EX_DLGMODALFRAME, wc.Class,
                            GbkToWide(front_.Desc().Caption).c_str(), style, CW_USEDEFAULT,
-                           CW_USEDEFAULT, 200, 100, nullptr, nullptr, Module(), this);
+                           CW_USEDEFAULT, 200, 100, nullptr, nullptr, Module(),
+                           static_cast<TWinPeer*>(this));
   }
 
  private:
