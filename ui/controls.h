@@ -469,6 +469,13 @@ T* CastComponent(TComponent* c, std::string_view name) {
 }
 }  // namespace detail
 
+namespace detail {
+template <class Dependency, class T>
+T DependOn(T value) {
+  return value;
+}
+}  // namespace detail
+
 // An event handler that calls `method` of `owner` with the event's
 // arguments, leaving out the sender when the method does not take it:
 // void Click(), void Click(TComponent&), void KeyPress(wchar_t&),
@@ -480,8 +487,8 @@ auto Handler(Owner* owner, Method method) {
       return std::invoke(method, owner, sender, std::forward<decltype(rest)>(rest)...);
     else if constexpr (sizeof...(rest) > 0)
       return std::invoke(method, owner, std::forward<decltype(rest)>(rest)...);
-    else
-      return std::invoke(method, owner);
+    else  // dependent on the event's arguments, so that only the chosen branch is compiled
+      return std::invoke(method, detail::DependOn<decltype(sender)>(owner));
   };
 }
 
