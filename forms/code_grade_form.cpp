@@ -10,6 +10,7 @@
 #include "common/text.h"
 #include "common/texts.h"
 #include "filter/pro_grade.h"
+#include "forms/share_func.h"
 #include "ui/services.h"
 
 namespace veltrin {
@@ -79,13 +80,13 @@ TCodeGradeFrm::TCodeGradeFrm() : TfrmSupFltBase("CodeGradeFrm") {
   Build(Description());
   TwoGradeFrame1 = std::make_unique<TTwoGradeFrame>(*this, "TwoGradeFrame1", "tabFilter", 8, 13);
 
-  Label8 = Get<ui::TLabel>("Label8");
-  Label20 = Get<ui::TLabel>("Label20");
-  Label9 = Get<ui::TLabel>("Label9");
-  cbxMax = Get<ui::TComboBox>("cbxMax");
-  cbxMin = Get<ui::TComboBox>("cbxMin");
-  FilterType = Get<ui::TComboBox>("FilterType");
-  RzButton3 = Get<ui::TButton>("RzButton3");
+  Bind(Label8, "Label8");
+  Bind(Label20, "Label20");
+  Bind(Label9, "Label9");
+  Bind(cbxMax, "cbxMax");
+  Bind(cbxMin, "cbxMin");
+  Bind(FilterType, "FilterType");
+  Bind(RzButton3, "RzButton3").OnClick = ui::Handler(this, &TCodeGradeFrm::RzButton3Click);
   FilterType->AddItem(kTxtModeStraight);
 
   // What this dialog changes of the condition list dialog.
@@ -94,8 +95,7 @@ TCodeGradeFrm::TCodeGradeFrm() : TfrmSupFltBase("CodeGradeFrm") {
   RzButton2->SetVisible(true);
   btnHelp->SetHelpContext(kHelpNumber);
 
-  btnHisFlt->OnClick = [this](ui::TComponent&) { btnHisFltClick(); };
-  RzButton3->OnClick = [this](ui::TComponent&) { RzButton3Click(); };
+  btnHisFlt->OnClick = ui::Handler(this, &TCodeGradeFrm::btnHisFltClick);
 
   callback_ = std::make_unique<TScoreCallback>(*this);
 }
@@ -156,7 +156,7 @@ void TCodeGradeFrm::RzButton3Click() {
   CountedStrRelease(table);
   if (!Succeeded(status)) {
     // Nothing was generated; the setting stays as it is.
-    ui::TShareFunc::ShowError(kTxtScoreTableFailed);
+    TShareFunc::ShowError(kTxtScoreTableFailed);
     return;
   }
   // Reloading the whole setting makes the new line the last condition and
@@ -168,7 +168,7 @@ void TCodeGradeFrm::RzButton3Click() {
 void TCodeGradeFrm::btnHisFltClick() {
   const std::string condition = CurrentCondition();
   if (condition.empty()) {
-    ui::TShareFunc::ShowWarning(kTxtSelectCondition);
+    TShareFunc::ShowWarning(kTxtSelectCondition);
     return;
   }
   if (!FHost) return;
@@ -182,18 +182,12 @@ int32_t TCodeGradeFrm::ScoreBet(const char* bet, int32_t* score) noexcept {
   if (!score) return kE_POINTER;
   *score = 0;
   try {
-    const std::string condition = CurrentCondition();
-    // The dialog's own filter object does the work, as for every other
-    // evaluation the dialog makes.
-    TFilterPtr filter(CreateFilter());
-    auto* grade = dynamic_cast<TProGradeFilter*>(filter.get());
-    if (!grade) return kE_FAIL;
     TFilterCodeGrade parsed;
     // The bounds take no part in the score, but a line whose range does not
     // convert is no condition to score under.
-    if (!grade->ParseCondition(condition, parsed)) return kE_FAIL;
+    if (!TProGradeFilter::ParseCondition(CurrentCondition(), parsed)) return kE_FAIL;
     int64_t sum = 0;
-    if (!grade->ScoreBet(bet ? bet : "", parsed, sum)) return kE_FAIL;
+    if (!TProGradeFilter::ScoreBet(bet ? bet : "", parsed, sum)) return kE_FAIL;
     if (sum > INT32_MAX) return kE_FAIL;
     *score = int32_t(sum);
     return kS_OK;

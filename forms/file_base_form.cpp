@@ -1,6 +1,7 @@
 #include "forms/file_base_form.h"
 
 #include "common/texts.h"
+#include "forms/share_func.h"
 #include "ui/services.h"
 
 namespace veltrin {
@@ -13,8 +14,8 @@ TfrmFileBase::TfrmFileBase(std::string name) : TfrmBase(std::move(name)) {
       TDesc(TKind::OpenDialog, "fdlgOpen", "", ""),
       TDesc(TKind::SaveDialog, "fdlgSave", "", ""),
   });
-  fdlgOpen = Get<ui::TOpenDialog>("fdlgOpen");
-  fdlgSave = Get<ui::TSaveDialog>("fdlgSave");
+  Bind(fdlgOpen, "fdlgOpen");
+  Bind(fdlgSave, "fdlgSave");
 }
 
 std::string TfrmFileBase::PickOpenFile(std::string_view filter, std::string_view initialDir) {
@@ -35,7 +36,7 @@ std::string TfrmFileBase::PickSaveFile(std::string_view filter, std::string_view
     path += "." + std::string(defaultExt);
   if (ui::FileExists(path)) {
     std::string question = std::string(kTxtOverwriteAsk) + "\r\n" + path;
-    if (ui::TShareFunc::AskQuestion(question, ui::TMsgButtons::YesNo, this, true) != ui::mrYes)
+    if (TShareFunc::AskQuestion(question, ui::TMsgButtons::YesNo, this, true) != ui::mrYes)
       path.clear();
   }
   return path;

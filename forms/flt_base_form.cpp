@@ -10,6 +10,7 @@
 #include "common/records.h"
 #include "common/text.h"
 #include "common/texts.h"
+#include "forms/share_func.h"
 #include "ui/services.h"
 
 namespace veltrin {
@@ -77,7 +78,7 @@ ui::TDescTable TfrmFltBase::Description() {
           .Range(0, 100000)
           .Set(kDisabled | kHidden),
 
-      TDesc(TKind::PageControl, "pageFlt", "", "").At(0, 0, 535, 337).Set(kAlignClient).Items(18),
+      TDesc(TKind::PageControl, "pageFlt", "", "").At(0, 0, 535, 337).Set(kAlignClient).Tabs(18),
       TDesc(TKind::TabSheet, "tabFilter", "pageFlt", kTxtTabFilter),
       TDesc(TKind::TabSheet, "tabFltValidate", "pageFlt", kTxtTabValidate).Set(kTabHidden),
 
@@ -122,51 +123,41 @@ TfrmFltBase::TfrmFltBase(std::string name) : TfrmFileBase(std::move(name)) {
   SetClientSize(535, 373);
   Build(Description());
 
-  pageFlt = Get<ui::TPageControl>("pageFlt");
-  tabFilter = Get<ui::TTabSheet>("tabFilter");
-  tabFltValidate = Get<ui::TTabSheet>("tabFltValidate");
-  Panel1 = Get<ui::TPanel>("Panel1");
-  chkCanErr = Get<ui::TCheckBox>("chkCanErr");
-  edtCanErr1 = Get<ui::TSpinEdit>("edtCanErr1");
-  Label6 = Get<ui::TLabel>("Label6");
-  edtCanErr2 = Get<ui::TSpinEdit>("edtCanErr2");
-  btnSave = Get<ui::TButton>("btnSave");
-  btnLoad = Get<ui::TButton>("btnLoad");
-  btnOK = Get<ui::TButton>("btnOK");
-  btnClose = Get<ui::TButton>("btnClose");
-  btnHelp = Get<ui::TButton>("btnHelp");
-  chkCanSupErr = Get<ui::TCheckBox>("chkCanSupErr");
-  edtCanSupErr1 = Get<ui::TSpinEdit>("edtCanSupErr1");
-  lblSupErr = Get<ui::TLabel>("lblSupErr");
-  edtCanSupErr2 = Get<ui::TSpinEdit>("edtCanSupErr2");
-  Label411 = Get<ui::TLabel>("Label411");
-  edtAChip = Get<ui::TEdit>("edtAChip");
-  btnFltValidate = Get<ui::TButton>("btnFltValidate");
-  RzButton1 = Get<ui::TButton>("RzButton1");
-  Panel311 = Get<ui::TPanel>("Panel311");
-  lstFltValidate = Get<ui::TListBox>("lstFltValidate");
-  Label511 = Get<ui::TLabel>("Label511");
-  lblFltTimes = Get<ui::TLabel>("lblFltTimes");
-  Label811 = Get<ui::TLabel>("Label811");
-  lblCanErr = Get<ui::TLabel>("lblCanErr");
-  Label1011 = Get<ui::TLabel>("Label1011");
-  lblFltResult = Get<ui::TLabel>("lblFltResult");
+  Bind(pageFlt, "pageFlt");
+  Bind(tabFilter, "tabFilter");
+  Bind(tabFltValidate, "tabFltValidate");
+  Bind(Panel1, "Panel1");
+  Bind(chkCanErr, "chkCanErr").OnClick = ui::Handler(this, &TfrmFltBase::chkCanErrClick);
+  Bind(edtCanErr1, "edtCanErr1");
+  Bind(Label6, "Label6").OnClick = ui::Handler(this, &TfrmFltBase::Label6Click);
+  Bind(edtCanErr2, "edtCanErr2");
+  Bind(btnSave, "btnSave").OnClick = ui::Handler(this, &TfrmFltBase::btnSaveClick);
+  Bind(btnLoad, "btnLoad").OnClick = ui::Handler(this, &TfrmFltBase::btnLoadClick);
+  Bind(btnOK, "btnOK").OnClick = ui::Handler(this, &TfrmFltBase::btnOKClick);
+  Bind(btnClose, "btnClose").OnClick = ui::Handler(this, &TfrmFltBase::btnCloseClick);
+  Bind(btnHelp, "btnHelp").OnClick = ui::Handler(this, &TfrmFltBase::btnHelpClick);
+  Bind(chkCanSupErr, "chkCanSupErr").OnClick = ui::Handler(this, &TfrmFltBase::chkCanErrClick);
+  Bind(edtCanSupErr1, "edtCanSupErr1");
+  Bind(lblSupErr, "lblSupErr");
+  Bind(edtCanSupErr2, "edtCanSupErr2");
+  Bind(Label411, "Label411");
+  Bind(edtAChip, "edtAChip").OnKeyPress = ui::Handler(this, &TfrmFltBase::edtAChipKeyPress);
+  Bind(btnFltValidate, "btnFltValidate").OnClick =
+      ui::Handler(this, &TfrmFltBase::btnFltValidateClick);
+  Bind(RzButton1, "RzButton1").OnClick = ui::Handler(this, &TfrmFltBase::RzButton1Click);
+  Bind(Panel311, "Panel311");
+  Bind(lstFltValidate, "lstFltValidate");
+  Bind(Label511, "Label511");
+  Bind(lblFltTimes, "lblFltTimes");
+  Bind(Label811, "Label811");
+  Bind(lblCanErr, "lblCanErr");
+  Bind(Label1011, "Label1011");
+  Bind(lblFltResult, "lblFltResult");
 
   OnShow = [this](ui::TComponent&) { FormShow(); };
   OnCopyData = [this](ui::TForm&, uintptr_t, const void* data, size_t size) {
     return CopyDataReceived(data, size);
   };
-  chkCanErr->OnClick = [this](ui::TComponent&) { chkCanErrClick(); };
-  chkCanSupErr->OnClick = [this](ui::TComponent&) { chkCanErrClick(); };
-  Label6->OnClick = [this](ui::TComponent&) { Label6Click(); };
-  btnSave->OnClick = [this](ui::TComponent&) { btnSaveClick(); };
-  btnLoad->OnClick = [this](ui::TComponent&) { btnLoadClick(); };
-  btnOK->OnClick = [this](ui::TComponent&) { btnOKClick(); };
-  btnClose->OnClick = [this](ui::TComponent&) { btnCloseClick(); };
-  btnHelp->OnClick = [this](ui::TComponent& sender) { btnHelpClick(sender); };
-  btnFltValidate->OnClick = [this](ui::TComponent&) { btnFltValidateClick(); };
-  RzButton1->OnClick = [this](ui::TComponent&) { RzButton1Click(); };
-  edtAChip->OnKeyPress = [this](ui::TControl&, wchar_t& key) { edtAChipKeyPress(key); };
 
   FormCreate();
 }
@@ -185,7 +176,7 @@ void TfrmFltBase::FormCreate() {
 
 bool TfrmFltBase::CheckRange(int32_t min, int32_t max, bool warn) {
   if (max >= min) return true;
-  if (warn) ui::TShareFunc::ShowWarning(kTxtRangeWarning);
+  if (warn) TShareFunc::ShowWarning(kTxtRangeWarning);
   return false;
 }
 
@@ -252,7 +243,7 @@ bool TfrmFltBase::SaveFltFile(std::string_view key, std::string_view text) {
     ini.WriteString(kTxtFltSection, key, text);
     return true;
   } catch (const std::exception&) {
-    ui::TShareFunc::ShowError(std::string(kTxtSaveFailed) + "\r\n" + path);
+    TShareFunc::ShowError(std::string(kTxtSaveFailed) + "\r\n" + path);
     return false;
   }
 }
@@ -290,7 +281,7 @@ void TfrmFltBase::Label6Click() {
 
 void TfrmFltBase::btnSaveClick() {
   if (SaveFltFile(Caption(), LineEndsToSemicolons(GetSettingsText())))
-    ui::TShareFunc::ShowInfo(kTxtSaveOk);
+    TShareFunc::ShowInfo(kTxtSaveOk);
 }
 
 void TfrmFltBase::btnLoadClick() {
@@ -299,7 +290,7 @@ void TfrmFltBase::btnLoadClick() {
   try {
     LoadSettingsText(text);
   } catch (const std::exception&) {
-    ui::TShareFunc::ShowInfo(kTxtOpenFailed);
+    TShareFunc::ShowInfo(kTxtOpenFailed);
   }
 }
 
@@ -312,7 +303,7 @@ void TfrmFltBase::btnCloseClick() { Close(); }
 
 void TfrmFltBase::btnHelpClick(ui::TComponent& sender) {
   auto* control = dynamic_cast<ui::TControl*>(&sender);
-  ui::TShareFunc::ShowHelp(HelpFile, control ? control->HelpContext() : 0);
+  TShareFunc::ShowHelp(HelpFile, control ? control->HelpContext() : 0);
 }
 
 intptr_t TfrmFltBase::CopyDataReceived(const void* data, size_t size) {
@@ -336,7 +327,7 @@ void TfrmFltBase::btnFltValidateClick() {
   // through the filter.
   filter->FilterStr = "E|0-" + std::to_string(kVerdictPassThrough) + "\r\n" + GetConditionsText();
   if (!filter->PrepareRun()) {
-    ui::TShareFunc::ShowWarning(kTxtConditionsInvalid);
+    TShareFunc::ShowWarning(kTxtConditionsInvalid);
     return;
   }
   filter->UseVerdict = false;
@@ -359,7 +350,7 @@ void TfrmFltBase::btnFltValidateClick() {
     }
   }
   if (!evaluated) {
-    ui::TShareFunc::ShowError(kTxtBetInvalid);
+    TShareFunc::ShowError(kTxtBetInvalid);
     return;
   }
   lblFltTimes->SetCaption(std::to_string(count));
@@ -384,7 +375,7 @@ void TfrmFltBase::RzButton1Click() {
   if (!FHost) return;
   const char* text = nullptr;
   if (!Succeeded(FHost->SelectDrawNumber(&text))) {
-    ui::TShareFunc::ShowError(kTxtDrawNumberError);
+    TShareFunc::ShowError(kTxtDrawNumberError);
     return;
   }
   edtAChip->SetText(text ? text : "");

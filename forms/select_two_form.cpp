@@ -5,6 +5,7 @@
 
 #include "common/text.h"
 #include "common/texts.h"
+#include "forms/share_func.h"
 #include "ui/services.h"
 
 namespace veltrin {
@@ -57,10 +58,9 @@ TfrmSelectTwo::TfrmSelectTwo() : TfrmBase("frmSelectTwo") {
     auto* label = Get<TLabel>("lblCode" + std::to_string(code));
     label->SetHint(TwoDigits(code));
   }
-  lblCode1 = Get<TLabel>("lblCode1");
-  RzBitBtn1 = Get<TButton>("RzBitBtn1");
-  RzBitBtn2 = Get<TButton>("RzBitBtn2");
-  lblCode1->OnClick = [this](TComponent& sender) { lblCode1Click(sender); };
+  Bind(lblCode1, "lblCode1").OnClick = ui::Handler(this, &TfrmSelectTwo::lblCode1Click);
+  Bind(RzBitBtn1, "RzBitBtn1");
+  Bind(RzBitBtn2, "RzBitBtn2");
 }
 
 TfrmSelectTwo::~TfrmSelectTwo() = default;

@@ -10,6 +10,7 @@
 #include "common/text.h"
 #include "common/texts.h"
 #include "filter/filter_sup.h"
+#include "forms/share_func.h"
 #include "ui/services.h"
 
 #if defined(_WIN32)
@@ -144,57 +145,45 @@ TfrmSupFltBase::TfrmSupFltBase(std::string name) : TfrmFltBase(std::move(name)) 
   SetClientSize(544, 433);
   Build(Description());
 
-  btnAdd = Get<ui::TButton>("btnAdd");
-  btnReplace = Get<ui::TButton>("btnReplace");
-  btnDelete = Get<ui::TButton>("btnDelete");
-  btnDeleteAll = Get<ui::TButton>("btnDeleteAll");
-  btnHisFlt = Get<ui::TButton>("btnHisFlt");
-  RzButton2 = Get<ui::TButton>("RzButton2");
-  RzPanel4 = Get<ui::TPanel>("RzPanel4");
-  lstFilter = Get<ui::TListBox>("lstFilter");
-  LittlePanel = Get<ui::TPanel>("LittlePanel");
-  lblFltCountInfo = Get<ui::TLabel>("lblFltCountInfo");
-  btnBatFltAide = Get<ui::TButton>("btnBatFltAide");
-  lblInfo = Get<ui::TLabel>("lblInfo");
-  PopFilter = Get<ui::TPopupMenu>("PopFilter");
-  A = Get<ui::TMenuItem>("A");
-  B = Get<ui::TMenuItem>("B");
-  C = Get<ui::TMenuItem>("C");
-  D = Get<ui::TMenuItem>("D");
-  E = Get<ui::TMenuItem>("E");
-  F = Get<ui::TMenuItem>("F");
-  G = Get<ui::TMenuItem>("G");
-  H = Get<ui::TMenuItem>("H");
-  I = Get<ui::TMenuItem>("I");
-  J = Get<ui::TMenuItem>("J");
-  popValidateResult = Get<ui::TPopupMenu>("popValidateResult");
-  mnuCopyResult = Get<ui::TMenuItem>("mnuCopyResult");
-  mnuSaveResult = Get<ui::TMenuItem>("mnuSaveResult");
-  N3 = Get<ui::TMenuItem>("N3");
-  mnuClearResult = Get<ui::TMenuItem>("mnuClearResult");
+  Bind(btnAdd, "btnAdd").OnClick = ui::Handler(this, &TfrmSupFltBase::btnAddClick);
+  Bind(btnReplace, "btnReplace").OnClick = ui::Handler(this, &TfrmSupFltBase::btnReplaceClick);
+  Bind(btnDelete, "btnDelete").OnClick = ui::Handler(this, &TfrmSupFltBase::btnDeleteClick);
+  Bind(btnDeleteAll, "btnDeleteAll").OnClick =
+      ui::Handler(this, &TfrmSupFltBase::btnDeleteAllClick);
+  Bind(btnHisFlt, "btnHisFlt");
+  Bind(RzButton2, "RzButton2").OnClick = ui::Handler(this, &TfrmSupFltBase::RzButton2Click);
+  Bind(RzPanel4, "RzPanel4");
+  Bind(lstFilter, "lstFilter").OnClick = ui::Handler(this, &TfrmSupFltBase::lstFilterClick);
+  Bind(LittlePanel, "LittlePanel");
+  Bind(lblFltCountInfo, "lblFltCountInfo");
+  Bind(btnBatFltAide, "btnBatFltAide").OnClick =
+      ui::Handler(this, &TfrmSupFltBase::btnBatFltAideClick);
+  Bind(lblInfo, "lblInfo");
+  Bind(PopFilter, "PopFilter");
+  Bind(A, "A").OnClick = ui::Handler(this, &TfrmSupFltBase::AClick);
+  Bind(B, "B").OnClick = ui::Handler(this, &TfrmSupFltBase::BClick);
+  Bind(C, "C");
+  Bind(D, "D").OnClick = ui::Handler(this, &TfrmSupFltBase::DClick);
+  Bind(E, "E").OnClick = ui::Handler(this, &TfrmSupFltBase::EClick);
+  Bind(F, "F");
+  Bind(G, "G").OnClick = ui::Handler(this, &TfrmSupFltBase::GClick);
+  Bind(H, "H");
+  Bind(I, "I").OnClick = ui::Handler(this, &TfrmSupFltBase::IClick);
+  Bind(J, "J").OnClick = ui::Handler(this, &TfrmSupFltBase::JClick);
+  Bind(popValidateResult, "popValidateResult");
+  Bind(mnuCopyResult, "mnuCopyResult").OnClick =
+      ui::Handler(this, &TfrmSupFltBase::mnuCopyResultClick);
+  Bind(mnuSaveResult, "mnuSaveResult").OnClick =
+      ui::Handler(this, &TfrmSupFltBase::mnuSaveResultClick);
+  Bind(N3, "N3");
+  Bind(mnuClearResult, "mnuClearResult").OnClick =
+      ui::Handler(this, &TfrmSupFltBase::mnuClearResultClick);
 
   lstFilter->SetPopupMenu(PopFilter);
   lstFltValidate->SetPopupMenu(popValidateResult);
 
-  lstFilter->OnClick = [this](ui::TComponent&) { lstFilterClick(); };
-  lstFilter->OnDblClick = [this](ui::TComponent&) { lstFilterDblClick(); };
-  lstFilter->OnData = [this](ui::TListBox&, int32_t index) { return lstFilterData(index); };
-  btnAdd->OnClick = [this](ui::TComponent&) { btnAddClick(); };
-  btnReplace->OnClick = [this](ui::TComponent&) { btnReplaceClick(); };
-  btnDelete->OnClick = [this](ui::TComponent&) { btnDeleteClick(); };
-  btnDeleteAll->OnClick = [this](ui::TComponent&) { btnDeleteAllClick(); };
-  btnBatFltAide->OnClick = [this](ui::TComponent&) { btnBatFltAideClick(); };
-  RzButton2->OnClick = [this](ui::TComponent&) { RzButton2Click(); };
-  A->OnClick = [this](ui::TComponent&) { AClick(); };
-  B->OnClick = [this](ui::TComponent&) { BClick(); };
-  D->OnClick = [this](ui::TComponent&) { DClick(); };
-  E->OnClick = [this](ui::TComponent&) { EClick(); };
-  G->OnClick = [this](ui::TComponent&) { GClick(); };
-  I->OnClick = [this](ui::TComponent&) { IClick(); };
-  J->OnClick = [this](ui::TComponent&) { JClick(); };
-  mnuCopyResult->OnClick = [this](ui::TComponent&) { mnuCopyResultClick(); };
-  mnuSaveResult->OnClick = [this](ui::TComponent&) { mnuSaveResultClick(); };
-  mnuClearResult->OnClick = [this](ui::TComponent&) { mnuClearResultClick(); };
+  lstFilter->OnDblClick = ui::Handler(this, &TfrmSupFltBase::lstFilterDblClick);
+  lstFilter->OnData = ui::Handler(this, &TfrmSupFltBase::lstFilterData);
 
   FormCreate();
 }
@@ -299,8 +288,7 @@ void TfrmSupFltBase::btnAddClick() {
     if (present) {
       // Only a Yes adds an equal line again; the replace button then keeps
       // its state, as it always has on this path.
-      if (ui::TShareFunc::AskQuestion(kTxtConditionExists, ui::TMsgButtons::YesNo, this) !=
-          ui::mrYes)
+      if (TShareFunc::AskQuestion(kTxtConditionExists, ui::TMsgButtons::YesNo, this) != ui::mrYes)
         return;
       AppendCurrent(line);
       return;
@@ -374,7 +362,7 @@ void TfrmSupFltBase::ImportConditions() {
   if (path.empty()) return;
   std::optional<std::string> data = ReadWholeFile(path);
   if (!data) {
-    ui::TShareFunc::ShowError(std::string(kTxtImportFailed) + path);
+    TShareFunc::ShowError(std::string(kTxtImportFailed) + path);
     return;
   }
   SplitLines(*data, [this](std::string_view line) { FConditions->Lines().emplace_back(line); });
@@ -401,7 +389,7 @@ void TfrmSupFltBase::JClick() {
 
 void TfrmSupFltBase::btnBatFltAideClick() {
   if (FConditions->Lines().empty()) {
-    ui::TShareFunc::ShowWarning(kTxtConditionsEmpty);
+    TShareFunc::ShowWarning(kTxtConditionsEmpty);
     return;
   }
   if (!FHost) return;
@@ -418,8 +406,8 @@ void TfrmSupFltBase::btnBatFltAideClick() {
   filter.reset();
   if (updated <= 0) return;
   RefreshList(0);
-  ui::TShareFunc::ShowInfo(std::string(kTxtBatchDoneHead) + std::to_string(updated) +
-                           kTxtBatchDoneTail);
+  TShareFunc::ShowInfo(std::string(kTxtBatchDoneHead) + std::to_string(updated) +
+                       kTxtBatchDoneTail);
 }
 
 void TfrmSupFltBase::RzButton2Click() {
@@ -449,7 +437,7 @@ void TfrmSupFltBase::mnuSaveResultClick() {
   std::string text;
   for (const std::string& line : lstFltValidate->AllItems()) text += line + "\r\n";
   if (!WriteWholeFile(path, text))
-    ui::TShareFunc::ShowError(std::string(kTxtSaveFailed) + "\r\n" + path);
+    TShareFunc::ShowError(std::string(kTxtSaveFailed) + "\r\n" + path);
 }
 
 void TfrmSupFltBase::mnuClearResultClick() { lstFltValidate->ClearItems(); }

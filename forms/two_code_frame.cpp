@@ -126,9 +126,8 @@ TTwoGradeFrame::TTwoGradeFrame(TForm& form, std::string name, std::string parent
     : TFrame(form, TDesc(TKind::Panel, std::move(name), std::move(parent), "")
                        .At(left, top, kWidth, kHeight)) {
   Build(Description());
-  edtCode0 = Get<TEdit>("edtCode0");
-  lblCode1 = Get<TLabel>("lblCode1");
-  lblCode1->OnClick = [this](TComponent& sender) { lblCode1Click(sender); };
+  Bind(edtCode0, "edtCode0");
+  Bind(lblCode1, "lblCode1").OnClick = ui::Handler(this, &TTwoGradeFrame::lblCode1Click);
 }
 
 TTwoGradeFrame::~TTwoGradeFrame() = default;

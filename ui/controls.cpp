@@ -1,9 +1,10 @@
 #include "ui/controls.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
+#include <utility>
 
-#include "common/text.h"
 #include "ui/services.h"
 
 namespace veltrin::ui {
@@ -44,6 +45,18 @@ const char* KindName(TKind kind) {
   return "?";
 }
 
+namespace {
+// The layer's own report: a plain error box. The forms install theirs.
+void DefaultErrorReport(std::string_view message) {
+  MessageDlg(nullptr, TMsgKind::Error, message, {}, TMsgButtons::Ok, false);
+}
+TErrorReporter g_reporter = DefaultErrorReport;
+}  // namespace
+
+void SetErrorReporter(TErrorReporter reporter) {
+  g_reporter = reporter ? std::move(reporter) : TErrorReporter(DefaultErrorReport);
+}
+
 void RunGuarded(const std::function<void()>& action) noexcept {
   std::string message;
   try {
@@ -57,8 +70,7 @@ void RunGuarded(const std::function<void()>& action) noexcept {
   } catch (...) {
   }
   try {
-    if (message.empty()) message = "Unknown error";
-    TShareFunc::ShowError(message);
+    g_reporter(message);
   } catch (...) {
     // Nothing more can be reported; the message loop goes on.
   }
@@ -243,7 +255,30 @@ void TSpinEdit::SetRange(int32_t min, int32_t max) {
   Peer().SetProp(TProp::Min, min);
   Peer().SetProp(TProp::Max, max);
 }
-int32_t TSpinEdit::Value() const { return IntText(Text()).value_or(MinValue()); }
+namespace {
+// A whole decimal number: leading blanks, an optional sign, digits only, in
+// 32 bits; anything else is no number.
+std::optional<int32_t> SpinNumber(std::string_view text) {
+  size_t i = 0;
+  const size_t n = text.size();
+  while (i < n && text[i] == ' ') ++i;
+  bool negative = false;
+  if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  if (i == n) return std::nullopt;
+  int64_t value = 0;
+  for (; i < n; ++i) {
+    unsigned d = unsigned(static_cast<unsigned char>(text[i])) - '0';
+    if (d > 9) return std::nullopt;
+    value = value * 10 + d;
+    if (value > int64_t(INT32_MAX) + 1) return std::nullopt;
+  }
+  if (negative) value = -value;
+  if (value > INT32_MAX || value < INT32_MIN) return std::nullopt;
+  return int32_t(value);
+}
+}  // namespace
+
+int32_t TSpinEdit::Value() const { return SpinNumber(Text()).value_or(MinValue()); }
 void TSpinEdit::SetValue(int32_t value) { SetText(std::to_string(value)); }
 
 // ---- list and combo boxes ----------------------------------------------------

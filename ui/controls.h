@@ -26,7 +26,9 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <typeinfo>
+#include <utility>
 #include <vector>
 
 #include "ui/peer.h"
@@ -51,7 +53,13 @@ using TListDataEvent = std::function<std::string(TListBox& sender, int32_t index
 using TCopyDataEvent =
     std::function<intptr_t(TForm& sender, uintptr_t tag, const void* data, size_t size)>;
 
-// Runs `action` and shows any error escaping it in an error box, as a
+// Shows the message of an error that escaped an event handler; an empty
+// message stands for an error without one.
+using TErrorReporter = std::function<void(std::string_view message)>;
+// Replaces the report (null restores the layer's plain error box).
+void SetErrorReporter(TErrorReporter reporter);
+
+// Runs `action` and hands any error escaping it to the error report, as a
 // toolkit's standard error report does. Never throws.
 void RunGuarded(const std::function<void()>& action) noexcept;
 
@@ -350,6 +358,12 @@ class TFrame {
   const std::vector<TComponent*>& Components() const { return components_; }
   template <class T>
   T* Get(std::string_view name) const;
+  // Sets `member` to the control of that name and returns the control, so
+  // that a handler can be attached on the same line.
+  template <class T>
+  T& Bind(T*& member, std::string_view name) const {
+    return *(member = Get<T>(name));
+  }
 
  private:
   TForm& form_;
@@ -384,6 +398,13 @@ class TForm : public TControl {
   // fault of the description and raises std::logic_error.
   template <class T>
   T* Get(std::string_view name) const;
+  // Sets `member` to the control of that name and returns the control, so
+  // that a handler can be attached on the same line:
+  //   Bind(btnSave, "btnSave").OnClick = Handler(this, &TMyForm::btnSaveClick);
+  template <class T>
+  T& Bind(T*& member, std::string_view name) const {
+    return *(member = Get<T>(name));
+  }
 
   // The font of the controls built after it is set.
   const TFontSpec& Font() const { return font_; }
@@ -447,6 +468,29 @@ T* CastComponent(TComponent* c, std::string_view name) {
   return t;
 }
 }  // namespace detail
+
+namespace detail {
+template <class Dependency, class T>
+T DependOn(T value) {
+  return value;
+}
+}  // namespace detail
+
+// An event handler that calls `method` of `owner` with the event's
+// arguments, leaving out the sender when the method does not take it:
+// void Click(), void Click(TComponent&), void KeyPress(wchar_t&),
+// std::string Data(int32_t) all fit their events.
+template <class Owner, class Method>
+auto Handler(Owner* owner, Method method) {
+  return [owner, method](auto& sender, auto&&... rest) -> decltype(auto) {
+    if constexpr (std::is_invocable_v<Method, Owner*, decltype(sender), decltype(rest)...>)
+      return std::invoke(method, owner, sender, std::forward<decltype(rest)>(rest)...);
+    else if constexpr (sizeof...(rest) > 0)
+      return std::invoke(method, owner, std::forward<decltype(rest)>(rest)...);
+    else  // dependent on the event's arguments, so that only the chosen branch is compiled
+      return std::invoke(method, detail::DependOn<decltype(sender)>(owner));
+  };
+}
 
 template <class T>
 T* TForm::Get(std::string_view name) const {

@@ -2,11 +2,10 @@
 
 #include <string>
 
-#include "common/texts.h"
 #include "ui/controls.h"
 
 #if defined(_WIN32)
-#include <windows.h>
+#include "ui/win32/win32.h"
 #else
 #include <sys/stat.h>
 #endif
@@ -66,13 +65,7 @@ void RunProgram(std::string_view commandLine) {
 bool FileExists(std::string_view path) {
   if (path.empty()) return false;
 #if defined(_WIN32)
-  // Paths are GBK like every text of the system.
-  int n = MultiByteToWideChar(936, 0, path.data(), int(path.size()), nullptr, 0);
-  if (n <= 0) return false;
-  std::wstring wide(size_t(n), L'\0');
-  MultiByteToWideChar(936, 0, path.data(), int(path.size()), wide.data(), n);
-  DWORD attrs = GetFileAttributesW(wide.c_str());
-  return attrs != INVALID_FILE_ATTRIBUTES && !(attrs & FILE_ATTRIBUTE_DIRECTORY);
+  return Win32FileExists(std::string(path));
 #else
   struct stat st {};
   return stat(std::string(path).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
@@ -81,37 +74,5 @@ bool FileExists(std::string_view path) {
 
 TWaitCursor::TWaitCursor() { CurrentBackend().Services().BeginWait(); }
 TWaitCursor::~TWaitCursor() { CurrentBackend().Services().EndWait(); }
-
-// ---- TShareFunc ---------------------------------------------------------------
-
-void TShareFunc::ShowError(std::string_view message) {
-  MessageDlg(nullptr, TMsgKind::Error, message, kTxtSysCaption, TMsgButtons::Ok, false);
-}
-
-void TShareFunc::ShowInfo(std::string_view message) {
-  MessageDlg(nullptr, TMsgKind::Info, message, kTxtSysCaption, TMsgButtons::Ok, false);
-}
-
-void TShareFunc::ShowWarning(std::string_view message) {
-  MessageDlg(nullptr, TMsgKind::Warning, message, kTxtSysCaption, TMsgButtons::Ok, false);
-}
-
-TModalResult TShareFunc::AskQuestion(std::string_view message, TMsgButtons buttons, TForm* owner,
-                                     bool defaultNo) {
-  return MessageDlg(owner, TMsgKind::Question, message, kTxtSysCaption, buttons, defaultNo);
-}
-
-std::string TShareFunc::HelpCommand(std::string_view chm, int topic) {
-  if (topic < 100) topic = 101;
-  return "hh.exe " + std::string(chm) + "::/" + std::to_string(topic) + ".htm";
-}
-
-void TShareFunc::ShowHelp(std::string_view chm, int topic) {
-  try {
-    RunProgram(HelpCommand(chm, topic));
-  } catch (...) {
-    // A viewer that cannot be started is not reported.
-  }
-}
 
 }  // namespace veltrin::ui

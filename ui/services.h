@@ -31,24 +31,4 @@ class TWaitCursor {
   TWaitCursor& operator=(const TWaitCursor&) = delete;
 };
 
-// The plug-in's shared helpers that show things: the four message boxes,
-// all captioned "系统提示", and the help viewer. Never instantiated.
-class TShareFunc {
- public:
-  TShareFunc() = delete;
-  static void ShowError(std::string_view message);
-  static void ShowInfo(std::string_view message);
-  static void ShowWarning(std::string_view message);
-  // The pressed button (mrYes or mrNo for the Yes/No set). `owner` places
-  // the box over that window; `defaultNo` makes No the default button.
-  static TModalResult AskQuestion(std::string_view message,
-                                  TMsgButtons buttons = TMsgButtons::YesNo, TForm* owner = nullptr,
-                                  bool defaultNo = false);
-  // Starts the help viewer on a topic; topics below 100 open 101. A missing
-  // viewer or help file is not reported.
-  static void ShowHelp(std::string_view chm, int topic);
-  // "hh.exe " + chm + "::/" + topic + ".htm", the command ShowHelp starts.
-  static std::string HelpCommand(std::string_view chm, int topic);
-};
-
 }  // namespace veltrin::ui

@@ -111,6 +111,7 @@ struct TDesc {
   // Kind-specific extras.
   int32_t Min = 0, Max = 0;  // spin box range
   int32_t ItemHeight = 0;    // list box
+  int32_t TabHeight = 0;     // page control
   int32_t ModalResult = 0;   // button
   int32_t HelpContext = 0;
   TColor Color = clDefault;
@@ -141,6 +142,10 @@ struct TDesc {
   }
   TDesc& Items(int32_t itemHeight) {
     ItemHeight = itemHeight;
+    return *this;
+  }
+  TDesc& Tabs(int32_t tabHeight) {
+    TabHeight = tabHeight;
     return *this;
   }
   TDesc& Result(int32_t modalResult) {

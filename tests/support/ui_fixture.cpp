@@ -6,6 +6,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "forms/share_func.h"
+
 #if defined(_WIN32)
 #include <windows.h>
 #endif
@@ -78,9 +80,12 @@ void UiBackendTest::SetUp() {
     GTEST_FAIL() << "no windows can be created here: run the Windows tests under xvfb-run";
   ui::SetCurrentBackend(GetParam() == "win32" ? ui::Win32Backend() : &ui::HeadlessBackend());
   ui::SetHook(&Responder);
+  // Handler errors are reported the way the dialogs report them.
+  TShareFunc::InstallErrorReporter();
 }
 
 void UiBackendTest::TearDown() {
+  ui::SetErrorReporter(nullptr);
   ui::SetHook(nullptr);
   ui::SetCurrentBackend(nullptr);
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/texts.h"
+#include "forms/share_func.h"
 #include "tests/support/ui_fixture.h"
 #include "ui/automation.h"
 #include "ui/controls.h"
@@ -35,7 +36,7 @@ class TSampleForm : public TForm {
             .Set(kAnchorRight | kDefault)
             .Result(mrOk),
         TDesc(TKind::Button, "btnCancel", "pnlBottom", "X").At(140, 4, 70, 22).Set(kCancel),
-        TDesc(TKind::PageControl, "pages", "", "").Set(kAlignClient).Items(18),
+        TDesc(TKind::PageControl, "pages", "", "").Set(kAlignClient).Tabs(18),
         TDesc(TKind::TabSheet, "tabA", "pages", "A"),
         TDesc(TKind::TabSheet, "tabB", "pages", "B"),
         TDesc(TKind::TabSheet, "tabC", "pages", "C").Set(kTabHidden),
@@ -308,6 +309,23 @@ TEST_P(UiControlsTest, HandlerErrorsOfUserInputAreShownNotThrown) {
   };
   EXPECT_EQ(SendCopyData(*form, 0, block, 1), 0);
   EXPECT_EQ(Responder.Texts(TMsgKind::Error).back(), "bad block");
+}
+
+// The dialogs' report names an error without a message in Chinese; the
+// layer's own report, without the dialogs, shows the bare message.
+TEST_P(UiControlsTest, HandlerErrorReportsAreTheInstalledOnes) {
+  auto& btn = C<TButton>("btnThrow");
+  btn.OnClick = [](TComponent&) { throw 7; };
+  Click(btn);
+  btn.OnClick = [](TComponent&) { throw std::runtime_error("boom"); };
+  SetErrorReporter(nullptr);
+  Click(btn);
+  ASSERT_EQ(Responder.Messages.size(), 2u);
+  EXPECT_EQ(Responder.Messages[0].Text, kTxtUnknownError);
+  EXPECT_EQ(Responder.Messages[0].Caption, kTxtSysCaption);
+  EXPECT_EQ(Responder.Messages[1].Kind, TMsgKind::Error);
+  EXPECT_EQ(Responder.Messages[1].Text, "boom");
+  EXPECT_EQ(Responder.Messages[1].Caption, "");
 }
 
 TEST_P(UiControlsTest, CopyDataReachesTheFormWithinItsSize) {

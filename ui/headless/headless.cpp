@@ -45,7 +45,7 @@ class THeadlessPeer final : public TPeer {
     props_[TProp::ItemIndex] = -1;
     props_[TProp::TopIndex] = 0;
     props_[TProp::ActivePage] = 0;
-    props_[TProp::TabHeight] = front.Kind() == TKind::PageControl ? d.ItemHeight : 0;
+    props_[TProp::TabHeight] = front.Kind() == TKind::PageControl ? d.TabHeight : 0;
     if (front.Kind() == TKind::ComboBox && (d.Flags & kDropDownList)) text_.clear();
     if (front.Kind() == TKind::Form) {
       // The classic dialog frame the windows were designed with: 3 pixels

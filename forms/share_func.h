@@ -1,0 +1,34 @@
+// The dialogs' shared helpers that show things: the four message boxes, all
+// captioned with the system's caption, the help viewer, and the report of an
+// error that escaped an event handler. Never instantiated.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "ui/controls.h"
+
+namespace veltrin {
+
+class TShareFunc {
+ public:
+  TShareFunc() = delete;
+  static void ShowError(std::string_view message);
+  static void ShowInfo(std::string_view message);
+  static void ShowWarning(std::string_view message);
+  // The pressed button (mrYes or mrNo for the Yes/No set). `owner` places
+  // the box over that window; `defaultNo` makes No the default button.
+  static ui::TModalResult AskQuestion(std::string_view message,
+                                      ui::TMsgButtons buttons = ui::TMsgButtons::YesNo,
+                                      ui::TForm* owner = nullptr, bool defaultNo = false);
+  // Starts the help viewer on a topic; topics below 100 open 101. A missing
+  // viewer or help file is not reported.
+  static void ShowHelp(std::string_view chm, int topic);
+  // "hh.exe " + chm + "::/" + topic + ".htm", the command ShowHelp starts.
+  static std::string HelpCommand(std::string_view chm, int topic);
+  // Makes the control layer report handler errors with ShowError; an error
+  // without a message reads "未知错误". Every dialog installs it.
+  static void InstallErrorReporter();
+};
+
+}  // namespace veltrin

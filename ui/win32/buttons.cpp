@@ -1,0 +1,79 @@
+// Buttons (flat ones drawn by the backend) and check boxes.
+#include "ui/win32/win32_private.h"
+
+namespace veltrin::ui::win32 {
+namespace {
+
+class TButtonPeer final : public TWinPeer {
+ public:
+  using TWinPeer::TWinPeer;
+
+  void SetProp(TProp prop, int32_t value) override {
+    if (prop == TProp::Checked)
+      Send(BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED);
+    else
+      TWinPeer::SetProp(prop, value);
+  }
+  int32_t Prop(TProp prop) const override {
+    if (prop == TProp::Checked) return Send(BM_GETCHECK) == BST_CHECKED;
+    return TWinPeer::Prop(prop);
+  }
+  void UserClick() override { Send(BM_CLICK); }
+  void OnCommand(WORD code) override {
+    if (code == BN_CLICKED) Control().UserInput(TInput::Click);
+  }
+  COLORREF Background() const override {
+    // A check box without a colour of its own shows its parent's.
+    if (IsCheckBox() && color_ == clDefault)
+      if (TWinPeer* parent = ParentPeer()) return parent->Background();
+    return TWinPeer::Background();
+  }
+  void DrawItem(const DRAWITEMSTRUCT& dis) override;
+
+ protected:
+  TWindowClass WindowClass() const override {
+    const uint32_t flags = Flags();
+    DWORD style = WS_TABSTOP;
+    if (IsCheckBox())
+      style |= BS_AUTOCHECKBOX;
+    else
+      style |= (flags & kFlat)      ? BS_OWNERDRAW
+               : (flags & kDefault) ? BS_DEFPUSHBUTTON
+                                    : BS_PUSHBUTTON;
+    return {L"BUTTON", style};
+  }
+  void AfterCreate() override {
+    if (IsCheckBox() && (Flags() & kChecked)) Send(BM_SETCHECK, BST_CHECKED);
+  }
+
+ private:
+  bool IsCheckBox() const { return front_.Kind() == TKind::CheckBox; }
+};
+
+// A flat button: its face, a frame only while pressed.
+void TButtonPeer::DrawItem(const DRAWITEMSTRUCT& dis) {
+  HDC dc = dis.hDC;
+  RECT rc = dis.rcItem;
+  HGDIOBJ oldFont = SelectObject(dc, CurrentFont());
+  SetBkMode(dc, TRANSPARENT);
+  FillRect(dc, &rc, backend_.Brush(Background()));
+  if (dis.itemState & ODS_SELECTED) DrawEdge(dc, &rc, BDR_SUNKENOUTER, BF_RECT);
+  SetTextColor(dc, (dis.itemState & ODS_DISABLED) ? GetSysColor(COLOR_GRAYTEXT)
+                                                  : Resolve(fontColor_, COLOR_BTNTEXT));
+  std::wstring text = GbkToWide(Text());
+  DrawTextW(dc, text.c_str(), int(text.size()), &rc,
+            DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  if (dis.itemState & ODS_FOCUS) {
+    RECT fr{rc.left + 2, rc.top + 2, rc.right - 2, rc.bottom - 2};
+    DrawFocusRect(dc, &fr);
+  }
+  SelectObject(dc, oldFont);
+}
+
+}  // namespace
+
+std::unique_ptr<TWinPeer> MakeButtonPeer(TComponent& front, TWin32Backend& backend) {
+  return std::make_unique<TButtonPeer>(front, backend);
+}
+
+}  // namespace veltrin::ui::win32

@@ -1,0 +1,213 @@
+// Forms: the top-level window, its client size, the tooltip of its
+// controls, the modal run, and what reaches a form as a whole (Enter, Esc,
+// the close box, menu commands, copied data).
+#include <algorithm>
+#include <utility>
+
+#include "ui/win32/win32_private.h"
+
+namespace veltrin::ui::win32 {
+namespace {
+
+BOOL CALLBACK DisableOthers(HWND hwnd, LPARAM lp) {
+  auto* list = reinterpret_cast<std::pair<HWND, std::vector<HWND>>*>(lp);
+  if (hwnd != list->first && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) {
+    EnableWindow(hwnd, FALSE);
+    list->second.push_back(hwnd);
+  }
+  return TRUE;
+}
+
+class TFormPeer final : public TWinPeer {
+ public:
+  using TWinPeer::TWinPeer;
+  ~TFormPeer() override {
+    if (tooltip_) DestroyWindow(tooltip_);
+  }
+
+  void SetProp(TProp prop, int32_t value) override {
+    switch (prop) {
+      case TProp::Visible:
+        break;  // shown by its modal run
+      case TProp::ClientWidth:
+        clientW_ = value;
+        ApplyClientSize();
+        break;
+      case TProp::ClientHeight:
+        clientH_ = value;
+        ApplyClientSize();
+        break;
+      default:
+        TWinPeer::SetProp(prop, value);
+    }
+  }
+  void SetBounds(const TRect&) override {}  // a form is placed by its modal run
+  HWND Tooltip() override;
+  void RunModal() override;
+  void UserFormKey(TFormKey key) override;
+  intptr_t UserCopyData(uintptr_t tag, const void* data, size_t size) override;
+  bool OnFormMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+
+ protected:
+  TWindowClass WindowClass() const override { return {kFormClass}; }
+  HWND MakeWindow(const TWindowClass& wc) override {
+    DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+    return CreateWindowExW(WS_EX_CONTROLPARENT | WS_EX_DLGMODALFRAME, wc.Class,
+                           GbkToWide(front_.Desc().Caption).c_str(), style, CW_USEDEFAULT,
+                           CW_USEDEFAULT, 200, 100, nullptr, nullptr, Module(),
+                           static_cast<TWinPeer*>(this));
+  }
+
+ private:
+  TForm& Form() const { return static_cast<TForm&>(front_); }
+  void ApplyClientSize();
+  void RunHook();
+  void OnCommandId(WORD id);
+
+  HWND tooltip_ = nullptr;  // the tooltip of all the form's controls
+  int clientW_ = 0, clientH_ = 0;
+};
+
+void TFormPeer::ApplyClientSize() {
+  DWORD style = DWORD(GetWindowLongPtrW(hwnd_, GWL_STYLE));
+  DWORD ex = DWORD(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE));
+  RECT r{0, 0, clientW_, clientH_};
+  AdjustWindowRectEx(&r, style, FALSE, ex);
+  SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // Correct for whatever the frame really takes.
+  RECT c{};
+  GetClientRect(hwnd_, &c);
+  int dw = clientW_ - (c.right - c.left), dh = clientH_ - (c.bottom - c.top);
+  if (dw || dh)
+    SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left + dw, r.bottom - r.top + dh,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+HWND TFormPeer::Tooltip() {
+  if (!tooltip_) {
+    tooltip_ =
+        CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                        WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, Module(), nullptr);
+    // Long code lists wrap instead of running off the screen.
+    SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 300);
+    SendMessageW(tooltip_, WM_SETFONT, WPARAM(CurrentFont()), FALSE);
+  }
+  return tooltip_;
+}
+
+void TFormPeer::RunModal() {
+  TForm& form = Form();
+  HWND owner = GetActiveWindow();
+  if (owner == hwnd_) owner = nullptr;
+  SetWindowLongPtrW(hwnd_, GWLP_HWNDPARENT, LONG_PTR(owner));
+  // The thread's other windows wait while this one is up.
+  std::pair<HWND, std::vector<HWND>> disabled{hwnd_, {}};
+  EnumThreadWindows(GetCurrentThreadId(), DisableOthers, LPARAM(&disabled));
+
+  // Under a hook the window stays hidden: the hook answers in place of a
+  // person, and a window that was never shown spares the wait for a window
+  // manager when it is hidden again.
+  const bool shown = Hook() == nullptr;
+  if (shown) {
+    RECT wr;
+    GetWindowRect(hwnd_, &wr);
+    int w = wr.right - wr.left, h = wr.bottom - wr.top;
+    int x = std::max(0, (GetSystemMetrics(SM_CXSCREEN) - w) / 2);
+    int y = std::max(0, (GetSystemMetrics(SM_CYSCREEN) - h) / 2);
+    SetWindowPos(hwnd_, HWND_TOP, x, y, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+    SetForegroundWindow(hwnd_);
+    if (HWND first = GetNextDlgTabItem(hwnd_, nullptr, FALSE)) SetFocus(first);
+  } else {
+    PostMessageW(hwnd_, kMsgRunHook, 0, 0);
+  }
+
+  MSG msg;
+  while (form.ModalResult() == mrNone) {
+    BOOL r = GetMessageW(&msg, nullptr, 0, 0);
+    if (r == 0) {
+      // The application is quitting: pass the request on to the outer loop.
+      PostQuitMessage(int(msg.wParam));
+      break;
+    }
+    if (r < 0) break;
+    if (!IsDialogMessageW(hwnd_, &msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+  if (form.ModalResult() == mrNone) form.SetModalResult(mrCancel);
+  for (HWND other : disabled.second) EnableWindow(other, TRUE);
+  if (shown) ShowWindow(hwnd_, SW_HIDE);
+  if (owner && IsWindow(owner)) SetActiveWindow(owner);
+}
+
+void TFormPeer::RunHook() {
+  TForm& form = Form();
+  if (TUiHook* hook = Hook()) RunGuarded([&] { hook->Modal(form); });
+  // Under a hook nobody else is there to close the window.
+  if (form.ModalResult() == mrNone) form.SetModalResult(mrCancel);
+}
+
+void TFormPeer::UserFormKey(TFormKey key) {
+  switch (key) {
+    // What IsDialogMessage sends for Enter and Esc.
+    case TFormKey::Enter:
+      Send(WM_COMMAND, MAKEWPARAM(IDOK, 0), 0);
+      break;
+    case TFormKey::Escape:
+      Send(WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0);
+      break;
+    case TFormKey::CloseBox:
+      Send(WM_SYSCOMMAND, SC_CLOSE, 0);
+      break;
+  }
+}
+
+intptr_t TFormPeer::UserCopyData(uintptr_t tag, const void* data, size_t size) {
+  COPYDATASTRUCT cds{};
+  cds.dwData = ULONG_PTR(tag);
+  cds.cbData = DWORD(size);
+  cds.lpData = const_cast<void*>(data);
+  return intptr_t(Send(WM_COPYDATA, 0, LPARAM(&cds)));
+}
+
+void TFormPeer::OnCommandId(WORD id) {
+  if (id == IDOK) {
+    Form().UserFormKey(TFormKey::Enter);
+  } else if (id == IDCANCEL) {
+    Form().UserFormKey(TFormKey::Escape);
+  } else if (TMenuItem* item = backend_.MenuCommand(id)) {
+    item->UserChoose();
+  }
+}
+
+bool TFormPeer::OnFormMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+  result = 0;
+  switch (msg) {
+    case WM_COMMAND:  // from a menu or the dialog keys: no control window
+      OnCommandId(LOWORD(wp));
+      return true;
+    case WM_CLOSE:
+      Form().UserFormKey(TFormKey::CloseBox);
+      return true;
+    case WM_COPYDATA:
+      if (auto* cds = reinterpret_cast<const COPYDATASTRUCT*>(lp))
+        result = LRESULT(Form().UserCopyData(cds->dwData, cds->lpData, cds->cbData));
+      return true;
+    case kMsgRunHook:
+      RunHook();
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+std::unique_ptr<TWinPeer> MakeFormPeer(TComponent& front, TWin32Backend& backend) {
+  return std::make_unique<TFormPeer>(front, backend);
+}
+
+}  // namespace veltrin::ui::win32

@@ -1,0 +1,79 @@
+// Popup menus, whose chosen items come back to their form as menu commands,
+// and the components that have no window at all (menu items, file
+// dialogs): both have a peer without a window.
+#include <stdexcept>
+
+#include "ui/win32/win32_private.h"
+
+namespace veltrin::ui::win32 {
+namespace {
+
+class TMenuPeer final : public TWinPeer {
+ public:
+  using TWinPeer::TWinPeer;
+  ~TMenuPeer() override {
+    for (UINT id : ids_) backend_.RemoveMenuCommand(id);
+    if (menu_) DestroyMenu(menu_);
+  }
+
+  HMENU Menu() const { return menu_; }
+  void ItemsClear() override {
+    if (!menu_) return;
+    while (GetMenuItemCount(menu_) > 0) DeleteMenu(menu_, 0, MF_BYPOSITION);
+    for (UINT id : ids_) backend_.RemoveMenuCommand(id);
+    ids_.clear();
+  }
+  void ItemsAdd(const std::string& text) override;
+  std::string ItemsGet(int32_t index) const override {
+    if (!menu_) return {};
+    if (index >= 0 && size_t(index) < ids_.size() && ids_[size_t(index)] == 0) return "-";
+    wchar_t buf[512] = {};
+    int n = GetMenuStringW(menu_, UINT(index), buf, 512, MF_BYPOSITION);
+    return WideToGbk(std::wstring(buf, size_t(std::max(0, n))));
+  }
+  int32_t ItemsCount() const override { return menu_ ? GetMenuItemCount(menu_) : 0; }
+  void UserSelectItem(int32_t index) override {
+    if (index >= 0 && size_t(index) < ids_.size() && ids_[size_t(index)] != 0)
+      SendMessageW(FormPeer()->Hwnd(), WM_COMMAND, MAKEWPARAM(ids_[size_t(index)], 0), 0);
+  }
+
+ protected:
+  TWindowClass WindowClass() const override { return {}; }
+  void AfterCreate() override {
+    if (front_.Kind() != TKind::PopupMenu) return;
+    menu_ = CreatePopupMenu();
+    if (!menu_) throw std::runtime_error("cannot create the menu '" + front_.Name() + "'");
+  }
+
+ private:
+  HMENU menu_ = nullptr;
+  std::vector<UINT> ids_;  // the command of each item; 0 for a separator
+};
+
+void TMenuPeer::ItemsAdd(const std::string& text) {
+  if (!menu_) return;
+  auto& menu = static_cast<TPopupMenu&>(front_);
+  size_t index = size_t(GetMenuItemCount(menu_));
+  if (text == "-") {
+    AppendMenuW(menu_, MF_SEPARATOR, 0, nullptr);
+    ids_.push_back(0);
+    return;
+  }
+  TMenuItem* item = index < menu.Items().size() ? menu.Items()[index] : nullptr;
+  UINT id = backend_.AddMenuCommand(item);
+  ids_.push_back(id);
+  AppendMenuW(menu_, MF_STRING, id, GbkToWide(text).c_str());
+}
+
+}  // namespace
+
+std::unique_ptr<TWinPeer> MakeMenuPeer(TComponent& front, TWin32Backend& backend) {
+  return std::make_unique<TMenuPeer>(front, backend);
+}
+
+HMENU MenuOf(const TWinPeer& peer) {
+  auto* menu = dynamic_cast<const TMenuPeer*>(&peer);
+  return menu ? menu->Menu() : nullptr;
+}
+
+}  // namespace veltrin::ui::win32

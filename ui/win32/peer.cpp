@@ -1,0 +1,232 @@
+// Creation of a control's window and the state every control shares: text,
+// enabled and visible, colours, font, hint, place.
+#include <algorithm>
+#include <stdexcept>
+
+#include "ui/win32/win32_private.h"
+
+namespace veltrin::ui::win32 {
+
+TWinPeer* PeerOf(HWND hwnd) {
+  return hwnd ? static_cast<TWinPeer*>(GetPropW(hwnd, kPeerProp)) : nullptr;
+}
+
+TWinPeer::TWinPeer(TComponent& front, TWin32Backend& backend) : front_(front), backend_(backend) {
+  const TDesc& d = front.Desc();
+  color_ = d.Color;
+  fontColor_ = d.FontColor;
+  bold_ = (d.Flags & kBold) != 0;
+  showHint_ = (d.Flags & kShowHint) != 0;
+}
+
+HWND TWinPeer::MakeWindow(const TWindowClass& wc) {
+  const TDesc& d = front_.Desc();
+  DWORD style = WS_CHILD | WS_CLIPSIBLINGS | wc.Style;
+  if (wc.Visible && !(d.Flags & kHidden)) style |= WS_VISIBLE;
+  if (d.Flags & kDisabled) style |= WS_DISABLED;
+  TWinPeer* parent = ParentPeer();
+  std::wstring text = wc.Caption ? GbkToWide(d.Caption) : std::wstring();
+  // The peer rides along as the creation parameter: the backend's own
+  // window classes attach it before their first message.
+  return CreateWindowExW(
+      wc.ExStyle, wc.Class, text.c_str(), style, d.Left, d.Top, std::max(0, d.Width),
+      std::max(0, d.Height + wc.ExtraHeight), parent ? parent->hwnd_ : nullptr,
+      reinterpret_cast<HMENU>(INT_PTR(backend_.NextControlId())), Module(), this);
+}
+
+void TWinPeer::Create() {
+  const TWindowClass wc = WindowClass();
+  if (wc.Class) {
+    hwnd_ = MakeWindow(wc);
+    if (!hwnd_) throw std::runtime_error("cannot create the window of '" + front_.Name() + "'");
+    SetPropW(hwnd_, kPeerProp, this);
+    nameAtom_ = GlobalAddAtomW(GbkToWide(front_.Name()).c_str());
+    SetPropW(hwnd_, kNameProp, reinterpret_cast<HANDLE>(ULONG_PTR(nameAtom_)));
+    Send(WM_SETFONT, WPARAM(CurrentFont()), FALSE);
+  }
+  AfterCreate();
+  if (showHint_) SyncTool();
+}
+
+TWinPeer::~TWinPeer() {
+  if (!hwnd_) return;
+  if (toolAdded_) {
+    showHint_ = false;
+    SyncTool();
+  }
+  // No notification of the dying window may reach a front that is going.
+  RemovePropW(hwnd_, kPeerProp);
+  RemovePropW(hwnd_, kNameProp);
+  if (nameAtom_) GlobalDeleteAtom(nameAtom_);
+  DestroyWindow(hwnd_);
+}
+
+TWinPeer* TWinPeer::ParentPeer() const {
+  TComponent* p = front_.ParentComponent();
+  return p ? static_cast<TWinPeer*>(p->PeerOrNull()) : nullptr;
+}
+
+TWinPeer* TWinPeer::FormPeer() const {
+  if (front_.Kind() == TKind::Form) return const_cast<TWinPeer*>(this);
+  return static_cast<TWinPeer*>(front_.Owner()->PeerOrNull());
+}
+
+void TWinPeer::SetText(const std::string& text) {
+  if (!hwnd_) return;
+  ++suppress_;
+  SetWindowTextW(hwnd_, GbkToWide(text).c_str());
+  --suppress_;
+}
+
+std::string TWinPeer::Text() const {
+  if (!hwnd_) return {};
+  int n = GetWindowTextLengthW(hwnd_);
+  std::wstring buf(size_t(n) + 1, L'\0');
+  n = GetWindowTextW(hwnd_, buf.data(), n + 1);
+  buf.resize(size_t(std::max(0, n)));
+  return WideToGbk(buf);
+}
+
+void TWinPeer::SetProp(TProp prop, int32_t value) {
+  switch (prop) {
+    case TProp::Enabled:
+      if (hwnd_) EnableWindow(hwnd_, value != 0);
+      break;
+    case TProp::Visible:
+      if (hwnd_) ShowWindow(hwnd_, value ? SW_SHOWNA : SW_HIDE);
+      break;
+    case TProp::Color:
+      color_ = TColor(value);
+      if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+      break;
+    case TProp::FontColor:
+      fontColor_ = TColor(value);
+      if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+      break;
+    case TProp::FontBold:
+      bold_ = value != 0;
+      if (hwnd_) Send(WM_SETFONT, WPARAM(CurrentFont()), TRUE);
+      break;
+    case TProp::ShowHint:
+      showHint_ = value != 0;
+      SyncTool();
+      break;
+    default:
+      break;  // not a property of this kind
+  }
+}
+
+int32_t TWinPeer::Prop(TProp prop) const {
+  switch (prop) {
+    case TProp::Enabled:
+      return hwnd_ ? IsWindowEnabled(hwnd_) != 0 : 1;
+    case TProp::Visible:
+      return hwnd_ ? (GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0 : 0;
+    case TProp::ItemIndex:
+      return -1;
+    case TProp::Count:
+      return ItemsCount();
+    case TProp::Color:
+      return int32_t(color_);
+    case TProp::FontColor:
+      return int32_t(fontColor_);
+    case TProp::FontBold:
+      return bold_;
+    case TProp::ShowHint:
+      return showHint_;
+    case TProp::ClientWidth:
+    case TProp::ClientHeight: {
+      RECT c{};
+      GetClientRect(hwnd_, &c);
+      return prop == TProp::ClientWidth ? c.right - c.left : c.bottom - c.top;
+    }
+    case TProp::FrameWidth:
+    case TProp::FrameHeight: {
+      RECT w{}, c{};
+      GetWindowRect(hwnd_, &w);
+      GetClientRect(hwnd_, &c);
+      return prop == TProp::FrameWidth ? (w.right - w.left) - c.right
+                                       : (w.bottom - w.top) - c.bottom;
+    }
+    default:
+      return 0;  // not a property of this kind
+  }
+}
+
+HWND TWinPeer::Tooltip() { return FormPeer() ? FormPeer()->Tooltip() : nullptr; }
+
+void TWinPeer::SyncTool() {
+  if (!hwnd_ || front_.Kind() == TKind::Form) return;
+  bool want = showHint_ && !hint_.empty();
+  if (!want && !toolAdded_) return;
+  HWND tip = Tooltip();
+  if (!tip) return;
+  std::wstring text = GbkToWide(hint_);
+  TOOLINFOW ti{};
+  ti.cbSize = TTTOOLINFOW_V2_SIZE;
+  ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  ti.hwnd = GetParent(hwnd_);
+  ti.uId = UINT_PTR(hwnd_);
+  ti.hinst = Module();
+  ti.lpszText = text.data();
+  if (want && !toolAdded_) {
+    toolAdded_ = SendMessageW(tip, TTM_ADDTOOLW, 0, LPARAM(&ti)) != 0;
+  } else if (want) {
+    SendMessageW(tip, TTM_UPDATETIPTEXTW, 0, LPARAM(&ti));
+  } else {
+    SendMessageW(tip, TTM_DELTOOLW, 0, LPARAM(&ti));
+    toolAdded_ = false;
+  }
+}
+
+void TWinPeer::SetHint(const std::string& hint) {
+  hint_ = hint;
+  SyncTool();
+}
+
+std::string TWinPeer::Hint() const {
+  if (!toolAdded_) return hint_;
+  // The tooltip holds the shown hint.
+  std::vector<wchar_t> buf(4096, L'\0');
+  TOOLINFOW ti{};
+  ti.cbSize = TTTOOLINFOW_V2_SIZE;
+  ti.hwnd = GetParent(hwnd_);
+  ti.uId = UINT_PTR(hwnd_);
+  ti.lpszText = buf.data();
+  SendMessageW(const_cast<TWinPeer*>(this)->Tooltip(), TTM_GETTEXTW, WPARAM(buf.size()),
+               LPARAM(&ti));
+  return WideToGbk(buf.data());
+}
+
+void TWinPeer::SetBounds(const TRect& r) {
+  if (hwnd_) MoveWindow(hwnd_, r.Left, r.Top, r.Width, r.Height, TRUE);
+}
+
+void TWinPeer::Repaint() {
+  if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+HBRUSH TWinPeer::CtlColor(HDC dc) {
+  COLORREF bg = Background();
+  SetTextColor(dc, Resolve(fontColor_, COLOR_WINDOWTEXT));
+  SetBkColor(dc, bg);
+  return backend_.Brush(bg);
+}
+
+bool TWinPeer::ShowPopup(LPARAM where) {
+  if (!hwnd_ || front_.Kind() == TKind::Form) return false;
+  TPopupMenu* popup = Control().PopupMenu();
+  if (!popup || !popup->PeerOrNull()) return false;
+  POINT pt{GET_X_LPARAM(where), GET_Y_LPARAM(where)};
+  if (where == -1) {  // from the keyboard: at the control
+    RECT rc;
+    GetWindowRect(hwnd_, &rc);
+    pt = POINT{rc.left + 8, rc.top + 8};
+  }
+  // The chosen item comes back to the form as a menu command.
+  TrackPopupMenu(MenuOf(*static_cast<TWinPeer*>(popup->PeerOrNull())),
+                 TPM_LEFTALIGN | TPM_RIGHTBUTTON, pt.x, pt.y, 0, FormPeer()->hwnd_, nullptr);
+  return true;
+}
+
+}  // namespace veltrin::ui::win32

@@ -1,0 +1,119 @@
+// The services: message boxes, file dialogs, clipboard, hourglass and
+// starting a program.
+#include <algorithm>
+#include <stdexcept>
+
+#include "ui/win32/win32_private.h"
+
+namespace veltrin::ui::win32 {
+namespace {
+
+HWND OwnerWindow(TForm* owner) {
+  if (owner && owner->PeerOrNull()) {
+    HWND h = static_cast<TWinPeer*>(owner->PeerOrNull())->Hwnd();
+    if (IsWindowVisible(h)) return h;
+  }
+  return GetActiveWindow();
+}
+
+}  // namespace
+
+TModalResult TWin32Backend::MessageDlg(TForm* owner, TMsgKind kind, const std::string& text,
+                                       const std::string& caption, TMsgButtons buttons,
+                                       bool defaultSecond) {
+  UINT flags = buttons == TMsgButtons::YesNo ? MB_YESNO : MB_OK;
+  switch (kind) {
+    case TMsgKind::Error:
+      flags |= MB_ICONERROR;
+      break;
+    case TMsgKind::Info:
+      flags |= MB_ICONINFORMATION;
+      break;
+    case TMsgKind::Question:
+      flags |= MB_ICONQUESTION;
+      break;
+    case TMsgKind::Warning:
+      flags |= MB_ICONWARNING;
+      break;
+  }
+  if (defaultSecond) flags |= MB_DEFBUTTON2;
+  int r =
+      MessageBoxW(OwnerWindow(owner), GbkToWide(text).c_str(), GbkToWide(caption).c_str(), flags);
+  return r == 0 ? mrCancel : TModalResult(r);
+}
+
+bool TWin32Backend::FileDialog(TForm* owner, TFileDialogState& state) {
+  // "text|pattern|text|pattern" becomes the zero-separated list Win32 wants.
+  std::wstring filter = GbkToWide(state.Filter);
+  for (wchar_t& c : filter)
+    if (c == L'|') c = L'\0';
+  filter.push_back(L'\0');
+  filter.push_back(L'\0');
+  std::wstring initial = GbkToWide(state.InitialDir);
+  std::wstring ext = GbkToWide(state.DefaultExt);
+  std::wstring title = GbkToWide(state.Title);
+  std::vector<wchar_t> file(32768, L'\0');
+  std::wstring proposed = GbkToWide(state.FileName);
+  std::copy_n(proposed.begin(), std::min(proposed.size(), file.size() - 1), file.begin());
+
+  OPENFILENAMEW ofn{};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = OwnerWindow(owner);
+  ofn.lpstrFilter = state.Filter.empty() ? nullptr : filter.c_str();
+  ofn.nFilterIndex = 1;
+  ofn.lpstrFile = file.data();
+  ofn.nMaxFile = DWORD(file.size());
+  ofn.lpstrInitialDir = initial.empty() ? nullptr : initial.c_str();
+  ofn.lpstrDefExt = ext.empty() ? nullptr : ext.c_str();
+  ofn.lpstrTitle = title.empty() ? nullptr : title.c_str();
+  ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING;
+  BOOL ok = state.Save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
+  if (!ok) return false;
+  state.FileName = WideToGbk(file.data());
+  return true;
+}
+
+void TWin32Backend::SetClipboardText(const std::string& text) {
+  std::wstring wide = GbkToWide(text);
+  if (!OpenClipboard(nullptr)) throw std::runtime_error("the clipboard is not available");
+  EmptyClipboard();
+  HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t));
+  if (mem) {
+    auto* p = static_cast<wchar_t*>(GlobalLock(mem));
+    std::copy(wide.begin(), wide.end(), p);
+    p[wide.size()] = L'\0';
+    GlobalUnlock(mem);
+    if (!SetClipboardData(CF_UNICODETEXT, mem)) GlobalFree(mem);
+  }
+  CloseClipboard();
+}
+
+std::string TWin32Backend::ClipboardText() {
+  if (!OpenClipboard(nullptr)) return {};
+  std::string out;
+  if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
+    if (auto* p = static_cast<const wchar_t*>(GlobalLock(h))) {
+      out = WideToGbk(p);
+      GlobalUnlock(h);
+    }
+  }
+  CloseClipboard();
+  return out;
+}
+
+void TWin32Backend::BeginWait() {
+  if (waitDepth_++ == 0)
+    savedCursor_ = SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_WAIT)));
+}
+
+void TWin32Backend::EndWait() {
+  if (waitDepth_ > 0 && --waitDepth_ == 0)
+    SetCursor(savedCursor_ ? savedCursor_
+                           : LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
+}
+
+void TWin32Backend::RunProgram(const std::string& commandLine) {
+  WinExec(commandLine.c_str(), SW_SHOWNORMAL);
+}
+
+}  // namespace veltrin::ui::win32

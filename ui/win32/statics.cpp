@@ -1,0 +1,116 @@
+// Labels (drawn by the backend, with an optional grooved border) and panels.
+#include "ui/win32/win32_private.h"
+
+namespace veltrin::ui::win32 {
+namespace {
+
+class TLabelPeer final : public TWinPeer {
+ public:
+  using TWinPeer::TWinPeer;
+
+  void SetText(const std::string& text) override {
+    TWinPeer::SetText(text);
+    if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+  }
+  void SetProp(TProp prop, int32_t value) override {
+    TWinPeer::SetProp(prop, value);
+    // Disabled text is drawn grey.
+    if (prop == TProp::Enabled && hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+  }
+  void UserClick() override {
+    Send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    Send(WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+  }
+  void OnCommand(WORD code) override {
+    if (code == STN_CLICKED)
+      Control().UserInput(TInput::Click);
+    else if (code == STN_DBLCLK)
+      Control().UserInput(TInput::DblClick);
+  }
+  COLORREF Background() const override {
+    // Without a colour of its own a label shows its parent's.
+    if (color_ == clDefault)
+      if (TWinPeer* parent = ParentPeer()) return parent->Background();
+    return TWinPeer::Background();
+  }
+  void DrawItem(const DRAWITEMSTRUCT& dis) override;
+
+ protected:
+  TWindowClass WindowClass() const override { return {L"STATIC", SS_OWNERDRAW | SS_NOTIFY}; }
+};
+
+void TLabelPeer::DrawItem(const DRAWITEMSTRUCT& dis) {
+  HDC dc = dis.hDC;
+  RECT rc = dis.rcItem;
+  HGDIOBJ oldFont = SelectObject(dc, CurrentFont());
+  SetBkMode(dc, TRANSPARENT);
+  const uint32_t flags = Flags();
+  FillRect(dc, &rc, backend_.Brush(Background()));
+  COLORREF ink =
+      IsWindowEnabled(hwnd_) ? Resolve(fontColor_, COLOR_WINDOWTEXT) : GetSysColor(COLOR_GRAYTEXT);
+  RECT textRect = rc;
+  if (flags & kGroove) {
+    // A groove: a dark line (the groove's own colour, else the font's)
+    // with a light line inside it; the text stays inside both, whatever
+    // the font's first glyph reaches.
+    const TColor groove = front_.Desc().GrooveColor;
+    HBRUSH dark = backend_.Brush(groove != clDefault ? Resolve(groove, COLOR_BTNSHADOW)
+                                                     : Resolve(fontColor_, COLOR_BTNSHADOW));
+    FrameRect(dc, &rc, dark);
+    RECT inner{rc.left + 1, rc.top + 1, rc.right - 1, rc.bottom - 1};
+    FrameRect(dc, &inner, backend_.Brush(GetSysColor(COLOR_BTNHIGHLIGHT)));
+    InflateRect(&textRect, -2, -2);
+  }
+  SetTextColor(dc, ink);
+  UINT vert = (flags & kGroove) ? DT_VCENTER : DT_TOP;
+  std::wstring text = GbkToWide(Text());
+  DrawTextW(dc, text.c_str(), int(text.size()), &textRect,
+            TextAlign(flags) | vert | DT_SINGLELINE | DT_NOPREFIX);
+  SelectObject(dc, oldFont);
+}
+
+class TPanelPeer final : public TWinPeer {
+ public:
+  using TWinPeer::TWinPeer;
+
+  void SetText(const std::string& text) override {
+    TWinPeer::SetText(text);
+    if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+  }
+  bool Paint() override;
+
+ protected:
+  TWindowClass WindowClass() const override {
+    return {kBoxClass, WS_CLIPCHILDREN, WS_EX_CONTROLPARENT};
+  }
+};
+
+bool TPanelPeer::Paint() {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(hwnd_, &ps);
+  RECT rc;
+  GetClientRect(hwnd_, &rc);
+  const uint32_t flags = Flags();
+  if (flags & kBevel) DrawEdge(dc, &rc, BDR_RAISEDINNER, BF_RECT);
+  std::wstring text = GbkToWide(Text());
+  if (!text.empty()) {
+    HGDIOBJ oldFont = SelectObject(dc, CurrentFont());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, Resolve(fontColor_, COLOR_WINDOWTEXT));
+    RECT tr{rc.left + 2, rc.top, rc.right - 2, rc.bottom};
+    DrawTextW(dc, text.c_str(), int(text.size()), &tr,
+              TextAlign(flags) | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    SelectObject(dc, oldFont);
+  }
+  EndPaint(hwnd_, &ps);
+  return true;
+}
+
+}  // namespace
+
+std::unique_ptr<TWinPeer> MakeStaticPeer(TComponent& front, TWin32Backend& backend) {
+  if (front.Kind() == TKind::Panel) return std::make_unique<TPanelPeer>(front, backend);
+  return std::make_unique<TLabelPeer>(front, backend);
+}
+
+}  // namespace veltrin::ui::win32

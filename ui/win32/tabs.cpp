@@ -1,0 +1,201 @@
+// Page controls (a tab control whose tabs show and hide their sheets) and
+// their tab sheets.
+#include <algorithm>
+
+#include "ui/win32/win32_private.h"
+
+namespace veltrin::ui::win32 {
+namespace {
+
+struct TPageTab {
+  std::string Caption;
+  bool Visible = true;
+};
+
+class TPagesPeer final : public TWinPeer {
+ public:
+  using TWinPeer::TWinPeer;
+
+  void SetProp(TProp prop, int32_t value) override {
+    switch (prop) {
+      case TProp::ActivePage:
+        active_ = value;
+        SyncTabs();
+        break;
+      case TProp::TabHeight:
+        tabHeight_ = value;
+        Send(TCM_SETITEMSIZE, 0, MAKELPARAM(0, value));
+        break;
+      default:
+        TWinPeer::SetProp(prop, value);
+    }
+  }
+  int32_t Prop(TProp prop) const override;
+  void ItemsClear() override {
+    pages_.clear();
+    SyncTabs();
+  }
+  void ItemsAdd(const std::string& text) override {
+    pages_.push_back({text, true});
+    SyncTabs();
+  }
+  void ItemsSet(int32_t index, const std::string& text) override {
+    if (index >= 0 && index < int32_t(pages_.size())) pages_[size_t(index)].Caption = text;
+    SyncTabs();
+  }
+  std::string ItemsGet(int32_t index) const override {
+    return index >= 0 && index < int32_t(pages_.size()) ? pages_[size_t(index)].Caption
+                                                        : std::string();
+  }
+  int32_t ItemsCount() const override { return int32_t(pages_.size()); }
+  void SetItemProp(int32_t index, TProp prop, int32_t value) override {
+    if (prop != TProp::TabVisible || index < 0 || index >= int32_t(pages_.size())) return;
+    pages_[size_t(index)].Visible = value != 0;
+    SyncTabs();
+  }
+  int32_t ItemProp(int32_t index, TProp prop) const override {
+    return prop == TProp::TabVisible && TabPosition(index) >= 0;
+  }
+  void UserSelectItem(int32_t index) override {
+    int pos = TabPosition(index);
+    RECT rc{};
+    if (pos < 0 || !Send(TCM_GETITEMRECT, WPARAM(pos), LPARAM(&rc))) return;
+    LPARAM at = MAKELPARAM((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+    Send(WM_LBUTTONDOWN, MK_LBUTTON, at);
+    Send(WM_LBUTTONUP, 0, at);
+  }
+  LRESULT OnNotify(const NMHDR& header) override;
+
+  // The sheets' windows, in page order, and their captions.
+  void AddSheet(HWND sheet) { sheets_.push_back(sheet); }
+  void RemoveSheet(HWND sheet) {
+    sheets_.erase(std::remove(sheets_.begin(), sheets_.end(), sheet), sheets_.end());
+  }
+  void SetPageCaption(int32_t index, const std::string& caption) {
+    if (index < 0 || index >= int32_t(pages_.size())) return;
+    pages_[size_t(index)].Caption = caption;
+    SyncTabs();
+  }
+
+ protected:
+  TWindowClass WindowClass() const override {
+    return {WC_TABCONTROLW, WS_TABSTOP | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT};
+  }
+  void AfterCreate() override {
+    tabHeight_ = front_.Desc().TabHeight;
+    if (tabHeight_ > 0) Send(TCM_SETITEMSIZE, 0, MAKELPARAM(0, tabHeight_));
+  }
+
+ private:
+  int TabPosition(int32_t page) const;
+  int32_t PageAt(LRESULT pos) const {
+    TCITEMW item{};
+    item.mask = TCIF_PARAM;
+    Send(TCM_GETITEMW, WPARAM(pos), LPARAM(&item));
+    return int32_t(item.lParam);
+  }
+  void SyncTabs();
+  void ShowSheets() {
+    for (size_t i = 0; i < sheets_.size(); ++i)
+      ShowWindow(sheets_[i], int32_t(i) == active_ ? SW_SHOWNA : SW_HIDE);
+  }
+
+  int32_t tabHeight_ = 0;
+  std::vector<TPageTab> pages_;
+  std::vector<HWND> sheets_;
+  int32_t active_ = 0;
+};
+
+int32_t TPagesPeer::Prop(TProp prop) const {
+  switch (prop) {
+    case TProp::ActivePage: {
+      LRESULT sel = Send(TCM_GETCURSEL);
+      return sel < 0 ? active_ : PageAt(sel);
+    }
+    case TProp::TabHeight:
+      return tabHeight_;
+    default:
+      return TWinPeer::Prop(prop);
+  }
+}
+
+// Reads the tab control: the tab whose item names the page.
+int TPagesPeer::TabPosition(int32_t page) const {
+  LRESULT n = Send(TCM_GETITEMCOUNT);
+  for (int pos = 0; pos < n; ++pos)
+    if (PageAt(pos) == page) return pos;
+  return -1;
+}
+
+void TPagesPeer::SyncTabs() {
+  if (!hwnd_) return;
+  ++suppress_;
+  Send(TCM_DELETEALLITEMS);
+  int pos = 0;
+  for (size_t i = 0; i < pages_.size(); ++i) {
+    if (!pages_[i].Visible) continue;
+    std::wstring caption = GbkToWide(pages_[i].Caption);
+    TCITEMW item{};
+    item.mask = TCIF_TEXT | TCIF_PARAM;
+    item.pszText = caption.data();
+    item.lParam = LPARAM(i);
+    Send(TCM_INSERTITEMW, WPARAM(pos++), LPARAM(&item));
+  }
+  Send(TCM_SETCURSEL, WPARAM(TabPosition(active_)));
+  --suppress_;
+  ShowSheets();
+}
+
+LRESULT TPagesPeer::OnNotify(const NMHDR& header) {
+  if (header.code != TCN_SELCHANGE || suppress_ != 0) return 0;
+  LRESULT sel = Send(TCM_GETCURSEL);
+  if (sel >= 0) {
+    active_ = PageAt(sel);
+    ShowSheets();
+  }
+  Control().UserInput(TInput::Change);
+  return 0;
+}
+
+class TSheetPeer final : public TWinPeer {
+ public:
+  using TWinPeer::TWinPeer;
+  ~TSheetPeer() override {
+    if (TPagesPeer* pages = Pages()) pages->RemoveSheet(hwnd_);
+  }
+
+  void SetText(const std::string& text) override {
+    TWinPeer::SetText(text);
+    if (TPagesPeer* pages = Pages())
+      pages->SetPageCaption(static_cast<TTabSheet&>(front_).PageIndex(), text);
+  }
+  void SetProp(TProp prop, int32_t value) override {
+    if (prop != TProp::Visible) TWinPeer::SetProp(prop, value);  // its page control shows it
+  }
+
+ protected:
+  TWindowClass WindowClass() const override {
+    TWindowClass wc{kBoxClass, WS_CLIPCHILDREN, WS_EX_CONTROLPARENT};
+    wc.Visible = false;
+    return wc;
+  }
+  void AfterCreate() override {
+    if (TPagesPeer* pages = Pages()) pages->AddSheet(hwnd_);
+  }
+
+ private:
+  TPagesPeer* Pages() const {
+    TWinPeer* parent = ParentPeer();
+    return parent && parent->Front().Kind() == TKind::PageControl ? static_cast<TPagesPeer*>(parent)
+                                                                  : nullptr;
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<TWinPeer> MakeTabsPeer(TComponent& front, TWin32Backend& backend) {
+  if (front.Kind() == TKind::TabSheet) return std::make_unique<TSheetPeer>(front, backend);
+  return std::make_unique<TPagesPeer>(front, backend);
+}
+
+}  // namespace veltrin::ui::win32
