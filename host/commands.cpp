@@ -14,6 +14,7 @@
 #include "host/call_wrapper.h"
 #include "host/encoding.h"
 #include "host/files.h"
+#include "host/insight.h"
 #include "host/io.h"
 #include "host/plugin_library.h"
 
@@ -146,12 +147,10 @@ class Session {
 // rejects it.
 bool PrepareSetting(const Session& s, const std::string& text, const std::string& source) {
   s.Api().SetFilterStr(text.c_str());
-  if (!s.Api().SzcPrepare()) {
-    Error("the filter setting from " + source +
-          " is not valid: the library could not prepare it (SzcPrepare answered false)");
-    return false;
-  }
-  return true;
+  const bool prepared = s.Api().SzcPrepare();
+  // Warnings before the run; an invalid setting is named by line and field.
+  PrintSettingDiagnostics(s.Api(), text, source, prepared);
+  return prepared;
 }
 
 // Blanks and tabs around a bet line are no part of the bet.

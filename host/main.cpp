@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "host/commands.h"
+#include "host/insight.h"
 #include "host/options.h"
 
 #if defined(_WIN32)
@@ -60,6 +61,10 @@ int main(int argc, char** argv) {
         return RunOpen(options);
       case Command::Table:
         return RunTable(options);
+      case Command::Check:
+        return RunCheck(options);
+      case Command::Report:
+        return RunReport(options);
       case Command::Help:
       case Command::None:
         std::fputs(UsageText(), stdout);

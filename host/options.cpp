@@ -32,6 +32,10 @@ const char* UsageText() {
          "           print the new condition text and save it back to --settings\n"
          "           (Windows builds; natively the library has no dialog)\n"
          "  table    print the pair-score table the host derives from the history\n"
+         "  check    explain every line of the setting: kind, mode, range, exact kept\n"
+         "           share of all candidates, hits over --history, diagnostics;\n"
+         "           exit status 1 when a line is invalid\n"
+         "  report   the same as one self-contained HTML page with charts (--out)\n"
          "\n"
          "options:\n"
          "  --digits N         digits of a bet of the lottery, 1-9 (default 5)\n"
@@ -48,6 +52,8 @@ const char* UsageText() {
          "                     (0-10000, default 9000)\n"
          "  --library PATH     the filter library (default: beside this program)\n"
          "  --only-failed      debug: list only the failing conditions\n"
+         "  --last K           check, report: count the latest K draws (default all)\n"
+         "  --format json      check: one JSON document instead of the table\n"
          "  --quiet            no summary and no progress display\n"
          "  --quiet-aides      open: the history check and the tolerance aide\n"
          "                     report on standard error instead of in a message box\n"
@@ -83,6 +89,10 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
           o.Cmd = Command::Open;
         else if (a == "table")
           o.Cmd = Command::Table;
+        else if (a == "check")
+          o.Cmd = Command::Check;
+        else if (a == "report")
+          o.Cmd = Command::Report;
         else if (a == "help")
           o.Cmd = Command::Help;
         else {
@@ -103,8 +113,9 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
       return true;
     } else if (a == "--digits") {
       if (!value(a, v)) return false;
-      if (!ParseInt(v, 1, 9, n)) {
-        error = "--digits takes a number from 1 to 9";
+      // Up to 100 for check and report, which count without enumerating.
+      if (!ParseInt(v, 1, 100, n)) {
+        error = "--digits takes a number from 1 to 9 (check, report: 1 to 100)";
         return false;
       }
       o.Digits = int32_t(n);
@@ -128,6 +139,19 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
       if (!value(a, o.HistoryFile)) return false;
     } else if (a == "--library") {
       if (!value(a, o.LibraryPath)) return false;
+    } else if (a == "--last") {
+      if (!value(a, v)) return false;
+      if (!ParseInt(v, 1, 1000000000, n)) {
+        error = "--last takes a number of draws from 1";
+        return false;
+      }
+      o.Last = int32_t(n);
+    } else if (a == "--format") {
+      if (!value(a, o.Format)) return false;
+      if (o.Format != "json" && o.Format != "text") {
+        error = "--format takes json or text";
+        return false;
+      }
     } else if (a == "--only-failed") {
       o.OnlyFailed = true;
     } else if (a == "--quiet" || a == "-q") {
@@ -141,6 +165,10 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
   }
   if (o.Cmd == Command::None) {
     error = "no command given";
+    return false;
+  }
+  if (o.Digits > 9 && o.Cmd != Command::Check && o.Cmd != Command::Report) {
+    error = "--digits takes a number from 1 to 9 (check, report: 1 to 100)";
     return false;
   }
   if (o.HasCondition && !o.SettingsFile.empty()) {

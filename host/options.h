@@ -7,7 +7,7 @@
 
 namespace veltrin::host {
 
-enum class Command { None, Filter, Debug, Open, Table, Help };
+enum class Command { None, Filter, Debug, Open, Table, Help, Check, Report };
 
 struct Options {
   Command Cmd = Command::None;
@@ -24,6 +24,8 @@ struct Options {
   bool Quiet = false;             // --quiet
   bool QuietAides = false;        // --quiet-aides
   std::vector<std::string> Bets;  // bets given as arguments (debug)
+  int32_t Last = 0;               // --last: latest draws counted (0: all)
+  std::string Format = "text";    // --format: text or json (check)
 };
 
 // Parses the arguments after the program name. False with `error` set on a

@@ -76,6 +76,7 @@ bool PluginLibrary::Load(const std::string& path, std::string& error) {
     Unload();
     return false;
   }
+  e.VeltrinExplain = reinterpret_cast<PFN_VeltrinExplain>(Symbol(kExplainExportName));
   return true;
 }
 

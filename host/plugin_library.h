@@ -18,6 +18,8 @@ struct PluginExports {
   PFN_SzcExecute SzcExecute = nullptr;
   PFN_SzcFltDebug SzcFltDebug = nullptr;
   PFN_SzcOpen SzcOpen = nullptr;
+  // Optional: null for a library without it.
+  PFN_VeltrinExplain VeltrinExplain = nullptr;
 };
 
 class PluginLibrary {
