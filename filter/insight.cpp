@@ -307,33 +307,49 @@ struct TWide {
   uint64_t Word[W];
 };
 
+// dst[j] = the sum over d of src[d][j], j in [0, n): one output row of a
+// step from the ten rows of the step before, each read at its code's shift.
 template <class Count>
-inline void AddTo(Count* dst, const Count* src, size_t n) {
-  for (size_t j = 0; j < n; ++j) dst[j] += src[j];
+inline void GatherRow(Count* dst, const Count* const (&src)[10], size_t n) {
+  for (size_t j = 0; j < n; ++j) {
+    Count sum = src[0][j];
+    for (int d = 1; d < 10; ++d) sum += src[d][j];
+    dst[j] = sum;
+  }
 }
 
 #if VELTRIN_LANE_KERNELS
-// The inner loop of the distribution: four (or two) counts per instruction.
+// Four 32-bit (two 64-bit) counts per instruction.
+inline __m128i Load(const void* p) { return _mm_loadu_si128(static_cast<const __m128i*>(p)); }
+
 template <>
-inline void AddTo<uint32_t>(uint32_t* dst, const uint32_t* src, size_t n) {
+inline void GatherRow<uint32_t>(uint32_t* dst, const uint32_t* const (&src)[10], size_t n) {
   size_t j = 0;
   for (; j + 4 <= n; j += 4) {
-    __m128i* d = reinterpret_cast<__m128i*>(dst + j);
-    _mm_storeu_si128(d, _mm_add_epi32(_mm_loadu_si128(d),
-                                      _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + j))));
+    __m128i sum = Load(src[0] + j);
+    for (int d = 1; d < 10; ++d) sum = _mm_add_epi32(sum, Load(src[d] + j));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + j), sum);
   }
-  for (; j < n; ++j) dst[j] += src[j];
+  for (; j < n; ++j) {
+    uint32_t sum = 0;
+    for (int d = 0; d < 10; ++d) sum += src[d][j];
+    dst[j] = sum;
+  }
 }
 
 template <>
-inline void AddTo<uint64_t>(uint64_t* dst, const uint64_t* src, size_t n) {
+inline void GatherRow<uint64_t>(uint64_t* dst, const uint64_t* const (&src)[10], size_t n) {
   size_t j = 0;
   for (; j + 2 <= n; j += 2) {
-    __m128i* d = reinterpret_cast<__m128i*>(dst + j);
-    _mm_storeu_si128(d, _mm_add_epi64(_mm_loadu_si128(d),
-                                      _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + j))));
+    __m128i sum = Load(src[0] + j);
+    for (int d = 1; d < 10; ++d) sum = _mm_add_epi64(sum, Load(src[d] + j));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + j), sum);
   }
-  for (; j < n; ++j) dst[j] += src[j];
+  for (; j < n; ++j) {
+    uint64_t sum = 0;
+    for (int d = 0; d < 10; ++d) sum += src[d][j];
+    dst[j] = sum;
+  }
 }
 #endif
 
@@ -370,45 +386,37 @@ void StoreWords(const Count& c, uint64_t* out, int width) {
 }
 
 // Counts of N-digit texts by (last digit, running sum), one position at a
-// time; `out` gets `width` words per score, scores 0..max.
+// time; `out` gets `width` words per score, scores 0..max. Each row (one
+// last digit) has `top` zeros before score 0, so that a row of the next step
+// reads the rows of this one at any code's shift without a bounds test;
+// each step rewrites every row up to the highest sum it can reach, which
+// only grows, so no row keeps a count of an earlier step.
 template <class Count>
 void Distribute(const TCompiledCondition& c, int32_t digits, int width,
                 std::vector<uint64_t>& out) {
-  unsigned top = 0;
-  for (uint8_t s : c.Score) top = std::max<unsigned>(top, s);
+  size_t top = 0;
+  for (uint8_t s : c.Score) top = std::max<size_t>(top, s);
   const size_t len = size_t(digits - 1) * top + 1;
-  std::vector<Count> cur(10 * len), next(10 * len);
-  size_t lo[10], hi[10], nlo[10], nhi[10];
-  for (int d = 0; d < 10; ++d) {
-    cur[size_t(d) * len] = One<Count>();
-    lo[d] = hi[d] = 0;
-  }
+  const size_t stride = top + len;
+  std::vector<Count> cur(10 * stride, Count{}), next(10 * stride, Count{});
+  for (int d = 0; d < 10; ++d) cur[size_t(d) * stride + top] = One<Count>();
+  size_t high = 0;  // the highest sum reached so far
   for (int32_t step = 1; step < digits; ++step) {
+    const size_t reach = high + top;
     for (int e = 0; e < 10; ++e) {
-      nlo[e] = SIZE_MAX;
-      nhi[e] = 0;
-      for (int d = 0; d < 10; ++d) {
-        const size_t s = c.Score[size_t(10 * d + e)];
-        nlo[e] = std::min(nlo[e], lo[d] + s);
-        nhi[e] = std::max(nhi[e], hi[d] + s);
-      }
-      Count* row = next.data() + size_t(e) * len;
-      std::fill(row + nlo[e], row + nhi[e] + 1, Count{});
-      for (int d = 0; d < 10; ++d) {
-        const size_t s = c.Score[size_t(10 * d + e)];
-        AddTo(row + lo[d] + s, cur.data() + size_t(d) * len + lo[d], hi[d] - lo[d] + 1);
-      }
+      const Count* src[10];
+      for (int d = 0; d < 10; ++d)
+        src[d] = cur.data() + size_t(d) * stride + top - c.Score[size_t(10 * d + e)];
+      GatherRow(next.data() + size_t(e) * stride + top, src, reach + 1);
     }
     cur.swap(next);
-    std::copy(nlo, nlo + 10, lo);
-    std::copy(nhi, nhi + 10, hi);
+    high = reach;
   }
-  size_t maxScore = 0;
-  for (int d = 0; d < 10; ++d) maxScore = std::max(maxScore, hi[d]);
-  std::vector<Count> total(maxScore + 1, Count{});
+  std::vector<Count> total(high + 1, Count{});
   for (int d = 0; d < 10; ++d)
-    AddTo(total.data() + lo[d], cur.data() + size_t(d) * len + lo[d], hi[d] - lo[d] + 1);
+    for (size_t j = 0; j <= high; ++j) total[j] += cur[size_t(d) * stride + top + j];
   // Scores past the highest one reached have no entry.
+  size_t maxScore = high;
   std::vector<uint64_t> words(size_t(width), 0);
   while (maxScore > 0) {
     StoreWords(total[maxScore], words.data(), width);

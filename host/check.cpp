@@ -79,8 +79,10 @@ void PrintText(std::FILE* out, const InsightResult& r) {
                    "%s sampled candidates, seed %s)\n",
                    Percent(r.SettingShare).c_str(), Percent(r.SettingBound).c_str(),
                    r.SettingOf.c_str(), r.SettingSeed.c_str());
-    std::fprintf(out, "failed conditions:");
-    for (size_t k = 0; k < r.Failures.size(); ++k) std::fprintf(out, " %zu:%.0f", k, r.Failures[k]);
+    // Candidates by number of failed conditions; counts of 0 left out.
+    std::fprintf(out, "failed conditions (count:candidates):");
+    for (size_t k = 0; k < r.Failures.size(); ++k)
+      if (r.Failures[k] > 0) std::fprintf(out, " %zu:%.0f", k, r.Failures[k]);
     std::fprintf(out, "\n");
   }
 }
