@@ -544,9 +544,11 @@ TSettingCount CountSetting(TProGradeFilter& prepared, int32_t digits) {
     for (uint64_t k = 0; k < kSampleSize; ++k) {
       uint64_t v = 0;
       for (int32_t d = 0; d < digits; ++d) {
-        if (d % 19 == 0) v = rng.Next();
-        bet[size_t(d)] = char('0' + v % 10);
-        v /= 10;
+        // A digit from 32 random bits by multiplying: every digit equally
+        // likely to within 10 / 2^32.
+        if (d % 2 == 0) v = rng.Next();
+        bet[size_t(d)] = char('0' + ((v & 0xFFFFFFFFu) * 10 >> 32));
+        v >>= 32;
       }
       evaluate(kept);
     }
