@@ -31,7 +31,12 @@ std::string Value(const std::string& line, const std::string& key) {
 }
 
 std::vector<Example> ReadmeExamples() {
-  std::ifstream f(std::string(VELTRIN_SOURCE_DIR) + "/README.md", std::ios::binary);
+  std::string path = std::string(VELTRIN_SOURCE_DIR) + "/README.md";
+#if defined(_WIN32)
+  // Wine runs the build from a Unix folder: its drive Z: is the root.
+  if (!path.empty() && path[0] == '/') path = "Z:" + path;
+#endif
+  std::ifstream f(path, std::ios::binary);
   std::vector<Example> out;
   std::string line;
   bool inside = false;
