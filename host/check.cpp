@@ -39,6 +39,19 @@ std::string Percent(double share) {
   return buf;
 }
 
+// `text` padded with blanks to `width` terminal columns: a character of
+// three or more UTF-8 bytes (CJK) takes two.
+std::string Pad(const std::string& text, size_t width) {
+  size_t columns = 0;
+  for (unsigned char c : text) {
+    if (c < 0x80)
+      columns += 1;
+    else if (c >= 0xE0)
+      columns += 2;
+  }
+  return columns >= width ? text + " " : text + std::string(width - columns, ' ');
+}
+
 std::string Range(const InsightLine& l) {
   if (l.Kind == "ignored" || (l.Kind == "condition" && l.Index < 0)) return "-";
   return std::to_string(l.Lower) + "-" + std::to_string(l.Upper);
@@ -55,9 +68,10 @@ void PrintText(std::FILE* out, const InsightResult& r) {
     const std::string hits =
         l.HasHits ? std::to_string(l.Hits) + "/" + std::to_string(l.Draws) : "-";
     const std::string kind = l.Kind == "condition" && l.Index < 0 ? "INVALID" : l.Kind;
-    std::fprintf(out, "%-5d %-10s %-8s %-13s %-34s %s\n", int(l.Number), kind.c_str(),
-                 l.Kind == "condition" ? ModeWord(l.Mode).c_str() : "-", Range(l).c_str(),
-                 kept.c_str(), hits.c_str());
+    const std::string row = Pad(std::to_string(l.Number), 6) + Pad(kind, 11) +
+                            Pad(l.Kind == "condition" ? ModeWord(l.Mode) : "-", 9) +
+                            Pad(Range(l), 14) + Pad(kept, 35) + hits;
+    std::fprintf(out, "%s\n", row.c_str());
     for (const InsightDiag& d : l.Diags)
       std::fprintf(out, "      %s (%s): %s\n", d.Severity.c_str(), d.Field.c_str(),
                    GbkToUtf8(d.Message).c_str());
