@@ -164,16 +164,20 @@ const TDiagnostic* TTextExplanation::FirstInvalid(int32_t* line) const {
   return nullptr;
 }
 
-TTextExplanation ExplainConditionText(std::string_view text, int32_t digits) {
+TTextExplanation ExplainConditionText(std::string_view text, int32_t digits,
+                                      std::vector<TScoreDistribution>* distributions) {
   TTextExplanation ex;
   TFraming framing;
   std::vector<TCompiledCondition> compiled;
   CompileConditionText(text, framing, compiled, &ex);
+  if (distributions) distributions->clear();
   if (digits <= 0) return ex;
   digits = std::min(digits, 100);
   for (TLineExplanation& l : ex.Lines) {
-    if (l.Condition < 0 || l.Compiled.Lower > l.Compiled.Upper) continue;
-    const TScoreDistribution dist = ScoreDistribution(l.Compiled, digits);
+    if (l.Condition < 0) continue;
+    TScoreDistribution dist = ScoreDistribution(l.Compiled, digits);
+    if (distributions) distributions->push_back(dist);
+    if (l.Compiled.Lower > l.Compiled.Upper) continue;
     const TBigCount kept = dist.Between(l.Compiled.Lower, l.Compiled.Upper);
     const std::string range =
         std::to_string(l.Compiled.Lower) + "-" + std::to_string(l.Compiled.Upper);

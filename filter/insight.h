@@ -116,10 +116,15 @@ struct TTextExplanation {
   const TDiagnostic* FirstInvalid(int32_t* line) const;
 };
 
+class TScoreDistribution;
+
 // Explains a condition text. `digits` (1..100, 0: unknown) adds the
 // warnings that depend on the lottery: a range no candidate reaches or every
 // candidate reaches. The verdict (`Valid`) is exactly Prepare's.
-TTextExplanation ExplainConditionText(std::string_view text, int32_t digits);
+// `distributions`, when given, receives each condition's distribution (by
+// condition index) as computed for those warnings.
+TTextExplanation ExplainConditionText(std::string_view text, int32_t digits,
+                                      std::vector<TScoreDistribution>* distributions = nullptr);
 
 // A text with every "{}" replaced by the next value, in order.
 std::string FillText(std::string_view text, std::initializer_list<std::string> values);

@@ -103,7 +103,8 @@ std::vector<THistoryDraw> ParseDraws(std::string_view text, int32_t digits,
 std::string FormatExplanation(std::string_view conditionText, int32_t digits,
                               std::string_view historyText, int32_t last, int32_t flags) {
   if (digits < 1 || digits > 100) digits = 0;
-  const TTextExplanation ex = ExplainConditionText(conditionText, digits);
+  std::vector<TScoreDistribution> distributions;
+  const TTextExplanation ex = ExplainConditionText(conditionText, digits, &distributions);
   TRecordWriter w;
   w.Start("VELTRIN-EXPLAIN").Field(kExplainFormatVersion).End();
 
@@ -148,7 +149,7 @@ std::string FormatExplanation(std::string_view conditionText, int32_t digits,
       }
       w.Start("scores").Field(l.Number).Field(scores).End();
       if (digits > 0) {
-        const TScoreDistribution dist = ScoreDistribution(l.Compiled, digits);
+        const TScoreDistribution& dist = distributions[size_t(l.Condition)];
         const TBigCount kept = dist.Between(l.Compiled.Lower, l.Compiled.Upper);
         w.Start("kept")
             .Field(l.Number)
