@@ -35,7 +35,9 @@ std::string Json(std::string_view utf8) {
 
 std::string Percent(double share) {
   char buf[32];
-  std::snprintf(buf, sizeof buf, "%.4f%%", 100.0 * share);
+  // A share too small for four decimals still shows that it is not zero.
+  const double percent = 100.0 * share;
+  std::snprintf(buf, sizeof buf, percent > 0 && percent < 1e-4 ? "%.3g%%" : "%.4f%%", percent);
   return buf;
 }
 

@@ -47,7 +47,10 @@ std::string Num(double v, const char* format = "%.1f") {
   return buf;
 }
 
-std::string Percent(double share) { return Num(100.0 * share, "%.2f") + "%"; }
+std::string Percent(double share) {
+  const double percent = 100.0 * share;
+  return Num(percent, percent > 0 && percent < 0.01 ? "%.3g" : "%.2f") + "%";
+}
 
 // Chart geometry, in SVG units.
 constexpr double kWidth = 720, kHeight = 200;
