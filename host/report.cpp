@@ -145,7 +145,7 @@ const char* kStyle =
     "h1{font-size:22px}h2{font-size:17px;margin:0 0 6px}"
     ".card{border:1px solid #ccc;border-radius:6px;padding:12px 16px;margin:14px 0;max-width:760px}"
     ".bad{border-color:#c33;background:#fff4f4}"
-    "code{background:#f3f3f3;padding:1px 4px;word-break:break-all}"
+    "code{background:#f3f3f3;padding:1px 4px;word-break:break-all;white-space:pre-wrap}"
     ".facts span{margin-right:18px}.facts b{font-size:15px}"
     ".diag{margin:4px 0}.invalid{color:#b00}.warning{color:#8a5a00}"
     ".chart .band{fill:#dff3df}.chart .kept{fill:#2e8b57}.chart .out{fill:#9aa4ad}"
@@ -217,7 +217,7 @@ std::string Page(const InsightResult& r, const std::string& source) {
   s += "<h1>Veltrin condition report</h1>";
   s += "<p>Setting <code>" + Html(source) + "</code> &middot; " + std::to_string(r.Digits) +
        "-digit bets &middot; " + std::to_string(r.Conditions) +
-       " condition(s) &middot; tolerance " +
+       " valid condition(s) &middot; tolerance " +
        (r.Tolerance == "-" ? std::string("none") : Html(r.Tolerance)) + " &middot; " +
        (r.Valid ? "valid" : "<b class=\"invalid\">not valid</b>") + "</p>";
   s += "<div class=\"card\" id=\"setting\"><h2>Whole setting</h2>";
