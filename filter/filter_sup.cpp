@@ -31,7 +31,8 @@ std::string TSupFilter::SemicolonsToLines(std::string_view text) {
 }
 
 bool TSupFilter::FrameConditionLines(std::string_view text, TFraming& out,
-                                     const std::function<bool(std::string_view)>& line) {
+                                     const std::function<bool(std::string_view)>& line,
+                                     const TakenLineFn* taken) {
   out = TFraming();
   const size_t zero = text.find('\0');
   if (zero != std::string_view::npos) text = text.substr(0, zero);
@@ -53,12 +54,17 @@ bool TSupFilter::FrameConditionLines(std::string_view text, TFraming& out,
     start = end + ((end + 1 < n && text[end] == '\r' && text[end + 1] == '\n') ? 2 : 1);
     if (!toleranceTried) {
       toleranceTried = true;
-      if (ParseErrLine(current, out.CanErr, out.CanErrMin, out.CanErrMax, 'e')) continue;
+      if (ParseErrLine(current, out.CanErr, out.CanErrMin, out.CanErrMax, 'e')) {
+        if (taken) (*taken)(current, TTakenLine::Tolerance);
+        continue;
+      }
     }
     if (!supTried) {
       supTried = true;
-      if (ParseErrLine(current, out.ListSupErr, out.ListSupErrMin, out.ListSupErrMax, 's'))
+      if (ParseErrLine(current, out.ListSupErr, out.ListSupErrMin, out.ListSupErrMax, 's')) {
+        if (taken) (*taken)(current, TTakenLine::SupTolerance);
         continue;
+      }
     }
     any = true;
     if (!line(current)) return false;

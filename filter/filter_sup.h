@@ -44,8 +44,13 @@ class TSupFilter : public TFilter {
   // keeping it (out.Lines stays empty); a `line` answering false stops the
   // framing, which then answers false. A hostile text is thus rejected at
   // its first bad line, before the rest is cut into lines.
+  // `taken`, when given, hears of every line taken off the top instead
+  // (explanations number the lines from both).
+  enum class TTakenLine { Tolerance, SupTolerance };
+  using TakenLineFn = std::function<void(std::string_view, TTakenLine)>;
   static bool FrameConditionLines(std::string_view text, TFraming& out,
-                                  const std::function<bool(std::string_view)>& line);
+                                  const std::function<bool(std::string_view)>& line,
+                                  const TakenLineFn* taken = nullptr);
   // Every ";" replaced by a carriage return.
   static std::string SemicolonsToLines(std::string_view text);
   // Stores a non-null host interface, taking a reference of its own and

@@ -63,4 +63,14 @@ int64_t ScoreCompiled(const std::vector<uint8_t>& codes, const TCompiledConditio
 void ScoreSample(const TCompiledCondition& c, size_t width, const uint8_t* codes, size_t bets,
                  int32_t* histogram) noexcept;
 
+struct TTextExplanation;
+
+// The parse and compile step of Prepare: frames `text`, parses every
+// condition line and compiles it. False when the text is invalid; without a
+// sink it stops at the first invalid line. With a sink it reads every line
+// to its end and records what each line is and every diagnostic, with the
+// same result.
+bool CompileConditionText(std::string_view text, TFraming& framing,
+                          std::vector<TCompiledCondition>& compiled, TTextExplanation* sink);
+
 }  // namespace veltrin

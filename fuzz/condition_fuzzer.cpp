@@ -33,6 +33,7 @@
 #include "common/counted.h"
 #include "common/records.h"
 #include "common/texts.h"
+#include "filter/insight.h"
 #include "filter/pro_grade.h"
 #include "fuzz/fuzz_check.h"
 #if VELTRIN_FUZZ_EXPORTS
@@ -91,7 +92,18 @@ struct Expected {
   explicit Expected(const char* text) {
     filter->FilterStr = text;
     prepared = filter->PrepareRun();
+    // The explanation comes from the same parse: the same verdict, and for
+    // a valid text the same compiled conditions.
+    const TTextExplanation ex = ExplainConditionText(filter->FilterStr, 3);
+    CHECK(ex.Valid == prepared, "explanation and Prepare disagree");
     if (!prepared) return;
+    CHECK(size_t(ex.ConditionCount()) == filter->Conditions().size(), "explained conditions");
+    for (const TLineExplanation& l : ex.Lines)
+      if (l.Condition >= 0)
+        CHECK(l.Compiled.Score == filter->Conditions()[size_t(l.Condition)].Score &&
+                  l.Compiled.Lower == filter->Conditions()[size_t(l.Condition)].Lower &&
+                  l.Compiled.Upper == filter->Conditions()[size_t(l.Condition)].Upper,
+              l.Text);
     parsed.resize(filter->ConditionList.size());
     for (size_t i = 0; i < parsed.size(); ++i)
       CHECK(TProGradeFilter::ParseCondition(filter->ConditionList[i], parsed[i]),

@@ -234,7 +234,7 @@ int RunFilter(const Options& o) {
   std::optional<OutputBuffer> removedOutput;
   if (removedFile.Stream()) removedOutput.emplace(removedFile.Stream());
   std::optional<ScoredWriter> scored;
-  if (o.OutFormat != Format::Bets) scored.emplace(o.OutFormat, session.Api(), output);
+  if (o.OutFormat != Format::Default) scored.emplace(o.OutFormat, session.Api(), output);
   // Any bet by the slower road that writes more than the kept bets.
   auto take = [&](const std::string& bet) {
     const int32_t verdict = scored ? scored->Take(bet) : execute(bet.c_str());

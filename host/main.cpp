@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "host/commands.h"
+#include "host/insight.h"
 #include "host/options.h"
 
 #if defined(_WIN32)
@@ -66,6 +67,10 @@ int main(int argc, char** argv) {
         return RunTolerance(options);
       case Command::History:
         return RunHistory(options);
+      case Command::Check:
+        return RunCheck(options);
+      case Command::Report:
+        return RunReport(options);
       case Command::Help:
       case Command::None:
         std::fputs(UsageText(), stdout);

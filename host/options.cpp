@@ -40,6 +40,10 @@ const char* UsageText() {
          "             propose a tolerance line E|low-high\n"
          "  history    check every condition and the whole setting against the\n"
          "             history: draws inside each range, scores, draws kept\n"
+         "  check      explain every line of the setting: kind, mode, range, exact\n"
+         "             kept share of all candidates, hits over --history,\n"
+         "             diagnostics; exit status 1 when a line is invalid\n"
+         "  report     the same as one self-contained HTML page with charts (--out)\n"
          "\n"
          "options (each only where it applies; any other command refuses it):\n"
          "  --digits N         digits of a bet of the lottery, 1-9 (default 5; with\n"
@@ -69,6 +73,7 @@ const char* UsageText() {
          "  --full             debug: each condition's whole text under its line\n"
          "  --quiet            filter, batch: no per-bet messages, summary or\n"
          "                     progress; the counts of bad lines are still given\n"
+         "  --last K           check, report: count the latest K draws (default all)\n"
          "  --quiet-aides      open: the history check and the tolerance aide\n"
          "                     report on standard error instead of in a message box\n"
          "  --help             this text\n"
@@ -89,7 +94,8 @@ struct CommandName {
 constexpr CommandName kCommands[] = {
     {"filter", Command::Filter},   {"debug", Command::Debug}, {"open", Command::Open},
     {"table", Command::Table},     {"batch", Command::Batch}, {"tolerance", Command::Tolerance},
-    {"history", Command::History}, {"help", Command::Help},
+    {"history", Command::History}, {"check", Command::Check}, {"report", Command::Report},
+    {"help", Command::Help},
 };
 
 const char* NameOf(Command cmd) {
@@ -107,16 +113,22 @@ struct OptionUse {
 const std::vector<OptionUse>& OptionUses() {
   using C = Command;
   static const std::vector<OptionUse> uses = {
-      {"--digits", {C::Filter, C::Debug, C::Open, C::Table, C::Batch, C::Tolerance, C::History}},
-      {"--settings", {C::Filter, C::Debug, C::Open, C::Batch, C::Tolerance, C::History}},
-      {"--condition", {C::Filter, C::Debug, C::Open, C::Batch, C::Tolerance, C::History}},
+      {"--digits",
+       {C::Filter, C::Debug, C::Open, C::Table, C::Batch, C::Tolerance, C::History, C::Check,
+        C::Report}},
+      {"--settings",
+       {C::Filter, C::Debug, C::Open, C::Batch, C::Tolerance, C::History, C::Check, C::Report}},
+      {"--condition",
+       {C::Filter, C::Debug, C::Open, C::Batch, C::Tolerance, C::History, C::Check, C::Report}},
       {"--bets", {C::Filter, C::Debug}},
-      {"--out", {C::Filter, C::Batch}},
+      {"--out", {C::Filter, C::Batch, C::Report}},
       {"--removed", {C::Filter}},
-      {"--format", {C::Filter}},
-      {"--history", {C::Open, C::Table, C::Batch, C::Tolerance, C::History}},
+      {"--format", {C::Filter, C::Check}},
+      {"--history", {C::Open, C::Table, C::Batch, C::Tolerance, C::History, C::Check, C::Report}},
+      {"--last", {C::Check, C::Report}},
       {"--keep-share", {C::Open, C::Batch, C::Tolerance}},
-      {"--library", {C::Filter, C::Debug, C::Open, C::Batch, C::Tolerance, C::History}},
+      {"--library",
+       {C::Filter, C::Debug, C::Open, C::Batch, C::Tolerance, C::History, C::Check, C::Report}},
       {"--only-failed", {C::Debug}},
       {"--full", {C::Debug}},
       {"--quiet", {C::Filter, C::Batch}},
@@ -167,8 +179,9 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
       return true;
     } else if (a == "--digits") {
       if (!value(a, v)) return false;
-      if (!ParseInt(v, 1, 9, n)) {
-        error = "--digits takes a number from 1 to 9";
+      // Up to 100 for check and report, which count without enumerating.
+      if (!ParseInt(v, 1, 100, n)) {
+        error = "--digits takes a number from 1 to 9 (check, report: 1 to 100)";
         return false;
       }
       o.Digits = int32_t(n);
@@ -198,13 +211,20 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
       else if (v == "json")
         o.OutFormat = Format::Json;
       else {
-        error = "--format takes csv or json";
+        error = "--format takes csv or json (check: json)";
         return false;
       }
     } else if (a == "--history") {
       if (!value(a, o.HistoryFile)) return false;
     } else if (a == "--library") {
       if (!value(a, o.LibraryPath)) return false;
+    } else if (a == "--last") {
+      if (!value(a, v)) return false;
+      if (!ParseInt(v, 1, 1000000000, n)) {
+        error = "--last takes a number of draws from 1";
+        return false;
+      }
+      o.Last = int32_t(n);
     } else if (a == "--only-failed") {
       o.OnlyFailed = true;
     } else if (a == "--full") {
@@ -233,6 +253,10 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
       }
     }
   }
+  if (o.Digits > 9 && o.Cmd != Command::Check && o.Cmd != Command::Report) {
+    error = "--digits takes a number from 1 to 9 (check, report: 1 to 100)";
+    return false;
+  }
   if (o.HasCondition && !o.SettingsFile.empty()) {
     error = "give either --settings or --condition, not both";
     return false;
@@ -245,7 +269,11 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
     error = "debug needs bets: as arguments or with --bets";
     return false;
   }
-  if (!o.RemovedFile.empty() && o.OutFormat != Format::Bets) {
+  if (o.Cmd == Command::Check && o.OutFormat == Format::Csv) {
+    error = "check writes a table or --format json, not csv";
+    return false;
+  }
+  if (!o.RemovedFile.empty() && o.OutFormat != Format::Default) {
     error = "--removed lists bets; with --format every bet's verdict is in --out already";
     return false;
   }

@@ -77,6 +77,7 @@ bool PluginLibrary::Load(const std::string& path, std::string& error) {
     return false;
   }
   e.VeltrinCreateFilter = reinterpret_cast<PFN_VeltrinCreateFilter>(Symbol("VeltrinCreateFilter"));
+  e.VeltrinExplain = reinterpret_cast<PFN_VeltrinExplain>(Symbol(kExplainExportName));
   return true;
 }
 

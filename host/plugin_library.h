@@ -20,6 +20,7 @@ struct PluginExports {
   PFN_SzcOpen SzcOpen = nullptr;
   // Optional: null when the library does not offer it.
   PFN_VeltrinCreateFilter VeltrinCreateFilter = nullptr;
+  PFN_VeltrinExplain VeltrinExplain = nullptr;
 };
 
 class PluginLibrary {

@@ -8,6 +8,7 @@
 #include "host/encoding.h"
 #include "host/files.h"
 #include "host/history.h"
+#include "host/insight.h"
 
 namespace veltrin::host {
 namespace {
@@ -237,12 +238,10 @@ bool Session::Start(const Options& o) {
 // rejects it.
 bool PrepareSetting(const Session& s, const std::string& text, const std::string& source) {
   s.Api().SetFilterStr(text.c_str());
-  if (!s.Api().SzcPrepare()) {
-    Error("the filter setting from " + source +
-          " is not valid: the library could not prepare it (SzcPrepare answered false)");
-    return false;
-  }
-  return true;
+  const bool prepared = s.Api().SzcPrepare();
+  // Warnings before the run; an invalid setting is named by line and field.
+  PrintSettingDiagnostics(s.Api(), text, source, prepared);
+  return prepared;
 }
 
 // Opens --bets (or standard input); null with a message on failure.

@@ -43,6 +43,10 @@ typedef void(VELTRIN_API* PFN_SzcFltDebug)(veltrin::TDebugResult* result, const 
                                            bool showAll);
 // Shows the settings dialog; always true. The argument is not used.
 typedef bool(VELTRIN_API* PFN_SzcOpen)(int32_t unused);
+// Optional, beyond the ten: explains a condition text (include/veltrin.h).
+typedef char*(VELTRIN_API* PFN_VeltrinExplain)(const char* conditionText, int32_t digits,
+                                               const char* historyText, int32_t lastDraws,
+                                               int32_t flags);
 
 // Optional, beyond the ten: a new filter object of the library's class, as
 // the tolerance aide hands one to a host (the filter-object slot table),
@@ -64,6 +68,9 @@ VELTRIN_PLUGIN_API void VELTRIN_API SzcFltDebug(veltrin::TDebugResult* result, c
                                                 bool showAll);
 VELTRIN_PLUGIN_API bool VELTRIN_API SzcOpen(int32_t unused);
 VELTRIN_PLUGIN_API void* VELTRIN_API VeltrinCreateFilter();
+VELTRIN_PLUGIN_API char* VELTRIN_API VeltrinExplain(const char* conditionText, int32_t digits,
+                                                    const char* historyText, int32_t lastDraws,
+                                                    int32_t flags);
 #endif
 }
 
@@ -75,6 +82,8 @@ inline constexpr const char* kExportNames[] = {
     "SetFilterStr", "SzcPrepare",    "SzcExecute", "SzcFltDebug", "SzcOpen",
 };
 inline constexpr int kExportCount = 10;
+// The optional export that explains a condition text.
+inline constexpr char kExplainExportName[] = "VeltrinExplain";
 
 // The library's file name as hosts look for it beside themselves.
 #if defined(_WIN32)

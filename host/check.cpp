@@ -1,0 +1,208 @@
+// veltrin-host check: one row per line of a setting, with what the library
+// says about it: kind, mode, range, exact kept share over all candidates,
+// history hits and every diagnostic in plain words.
+#include <cstdio>
+
+#include "host/commands.h"
+#include "host/encoding.h"
+#include "host/files.h"
+#include "host/insight.h"
+
+namespace veltrin::host {
+namespace {
+
+void Error(const std::string& message) {
+  std::fprintf(stderr, "veltrin-host: %s\n", message.c_str());
+}
+
+std::string Json(std::string_view utf8) {
+  std::string out = "\"";
+  for (char c : utf8) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (u < 0x20) {
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "\\u%04x", u);
+      out += buf;
+    } else {
+      out += c;
+    }
+  }
+  return out + "\"";
+}
+
+std::string Percent(double share) {
+  char buf[32];
+  // A share too small for four decimals still shows that it is not zero.
+  const double percent = 100.0 * share;
+  std::snprintf(buf, sizeof buf, percent > 0 && percent < 1e-4 ? "%.3g%%" : "%.4f%%", percent);
+  return buf;
+}
+
+// `text` padded with blanks to `width` terminal columns: a character of
+// three or more UTF-8 bytes (CJK) takes two.
+std::string Pad(const std::string& text, size_t width) {
+  size_t columns = 0;
+  for (unsigned char c : text) {
+    if (c < 0x80)
+      columns += 1;
+    else if (c >= 0xE0)
+      columns += 2;
+  }
+  return columns >= width ? text + " " : text + std::string(width - columns, ' ');
+}
+
+std::string Range(const InsightLine& l) {
+  if (l.Kind == "ignored" || (l.Kind == "condition" && l.Index < 0)) return "-";
+  return std::to_string(l.Lower) + "-" + std::to_string(l.Upper);
+}
+
+void PrintText(std::FILE* out, const InsightResult& r) {
+  std::fprintf(
+      out, "%-5s %-10s %-8s %-13s %-34s %s\n", "line", "kind", "mode", "range",
+      r.Digits > 0 ? ("kept of all " + std::to_string(r.Digits) + "-digit bets").c_str() : "kept",
+      "history");
+  for (const InsightLine& l : r.Lines) {
+    std::string kept = "-";
+    if (l.HasKept) kept = Percent(l.Share) + " (" + l.Kept + "/" + l.Total + ")";
+    const std::string hits =
+        l.HasHits ? std::to_string(l.Hits) + "/" + std::to_string(l.Draws) : "-";
+    const std::string kind = l.Kind == "condition" && l.Index < 0 ? "INVALID" : l.Kind;
+    const std::string row = Pad(std::to_string(l.Number), 6) + Pad(kind, 11) +
+                            Pad(l.Kind == "condition" ? ModeWord(l.Mode) : "-", 9) +
+                            Pad(Range(l), 14) + Pad(kept, 35) + hits;
+    std::fprintf(out, "%s\n", row.c_str());
+    for (const InsightDiag& d : l.Diags)
+      std::fprintf(out, "      %s (%s): %s\n", d.Severity.c_str(), d.Field.c_str(),
+                   GbkToUtf8(d.Message).c_str());
+  }
+  for (const InsightDiag& d : r.TextDiags)
+    std::fprintf(out, "text: %s: %s\n", d.Severity.c_str(), GbkToUtf8(d.Message).c_str());
+  for (const auto& h : r.HistoryDiags)
+    std::fprintf(out, "history line %d: %s\n", int(h.first), GbkToUtf8(h.second).c_str());
+  if (r.HasHistory)
+    std::fprintf(out, "history: the whole setting keeps %lld of the latest %lld draws\n",
+                 (long long)r.HistoryKept, (long long)r.HistoryDraws);
+  if (r.HasSetting) {
+    if (r.Exact)
+      std::fprintf(out, "setting: keeps %s of %s candidates (%s, exact)\n", r.SettingKept.c_str(),
+                   r.SettingOf.c_str(), Percent(r.SettingShare).c_str());
+    else
+      std::fprintf(out,
+                   "setting: keeps about %s of the candidates (+/- %s at 99%%; estimated from "
+                   "%s sampled candidates, seed %s)\n",
+                   Percent(r.SettingShare).c_str(), Percent(r.SettingBound).c_str(),
+                   r.SettingOf.c_str(), r.SettingSeed.c_str());
+    // Candidates by number of failed conditions; counts of 0 left out.
+    std::fprintf(out, "failed conditions (count:candidates):");
+    for (size_t k = 0; k < r.Failures.size(); ++k)
+      if (r.Failures[k] > 0) std::fprintf(out, " %zu:%.0f", k, r.Failures[k]);
+    std::fprintf(out, "\n");
+  }
+}
+
+void PrintJson(std::FILE* out, const InsightResult& r) {
+  std::fprintf(out, "{\"format\":\"veltrin-check\",\"version\":1,\"valid\":%s,\"digits\":%d,",
+               r.Valid ? "true" : "false", int(r.Digits));
+  std::fprintf(out, "\"tolerance\":%s,\"lines\":[",
+               r.Tolerance == "-" ? "null" : Json(r.Tolerance).c_str());
+  for (size_t i = 0; i < r.Lines.size(); ++i) {
+    const InsightLine& l = r.Lines[i];
+    std::fprintf(out, "%s{\"number\":%d,\"kind\":%s,\"valid\":%s,\"text\":%s", i ? "," : "",
+                 int(l.Number), Json(l.Kind).c_str(), l.Invalid() ? "false" : "true",
+                 Json(GbkToUtf8(l.Text)).c_str());
+    if (l.Kind == "condition" && l.Index >= 0)
+      std::fprintf(out, ",\"mode\":%s,\"lower\":%lld,\"upper\":%lld",
+                   Json(ModeWord(l.Mode)).c_str(), (long long)l.Lower, (long long)l.Upper);
+    if (l.Kind == "tolerance")
+      std::fprintf(out, ",\"lower\":%lld,\"upper\":%lld", (long long)l.Lower, (long long)l.Upper);
+    if (l.HasKept)
+      std::fprintf(out, ",\"kept\":%s,\"total\":%s,\"share\":%.9g,\"minScore\":%d,\"maxScore\":%d",
+                   Json(l.Kept).c_str(), Json(l.Total).c_str(), l.Share, int(l.MinScore),
+                   int(l.MaxScore));
+    if (l.HasHits)
+      std::fprintf(out, ",\"hits\":%lld,\"draws\":%lld", (long long)l.Hits, (long long)l.Draws);
+    std::fprintf(out, ",\"diagnostics\":[");
+    for (size_t k = 0; k < l.Diags.size(); ++k) {
+      const InsightDiag& d = l.Diags[k];
+      std::fprintf(out, "%s{\"severity\":%s,\"field\":%s,\"code\":%s,\"text\":%s,\"message\":%s}",
+                   k ? "," : "", Json(d.Severity).c_str(), Json(d.Field).c_str(),
+                   Json(d.Code).c_str(), Json(GbkToUtf8(d.Text)).c_str(),
+                   Json(GbkToUtf8(d.Message)).c_str());
+    }
+    std::fprintf(out, "]}");
+  }
+  std::fprintf(out, "],\"textDiagnostics\":[");
+  for (size_t k = 0; k < r.TextDiags.size(); ++k)
+    std::fprintf(out, "%s{\"code\":%s,\"message\":%s}", k ? "," : "",
+                 Json(r.TextDiags[k].Code).c_str(),
+                 Json(GbkToUtf8(r.TextDiags[k].Message)).c_str());
+  std::fprintf(out, "]");
+  if (r.HasHistory)
+    std::fprintf(out, ",\"history\":{\"draws\":%lld,\"kept\":%lld}", (long long)r.HistoryDraws,
+                 (long long)r.HistoryKept);
+  if (r.HasSetting) {
+    std::fprintf(out, ",\"setting\":{\"exact\":%s,\"kept\":%s,\"of\":%s,\"share\":%.9g",
+                 r.Exact ? "true" : "false", Json(r.SettingKept).c_str(), Json(r.SettingOf).c_str(),
+                 r.SettingShare);
+    if (!r.Exact)
+      std::fprintf(out, ",\"bound99\":%.9g,\"seed\":%s", r.SettingBound, r.SettingSeed.c_str());
+    std::fprintf(out, ",\"failures\":[");
+    for (size_t k = 0; k < r.Failures.size(); ++k)
+      std::fprintf(out, "%s%.0f", k ? "," : "", r.Failures[k]);
+    std::fprintf(out, "]}");
+  }
+  std::fprintf(out, "}\n");
+}
+
+}  // namespace
+
+// Loads the library and asks it; shared by check and report.
+bool ExplainSetting(const Options& o, int32_t flags, InsightResult& r, std::string& source) {
+  std::string text, error;
+  if (!LoadConditionText(o, text, source, error)) {
+    Error(error);
+    return false;
+  }
+  std::string history;
+  if (!o.HistoryFile.empty() && !ReadWholeFile(o.HistoryFile, history, error)) {
+    Error("history " + error);
+    return false;
+  }
+  PluginLibrary library;
+  if (!library.Load(o.LibraryPath.empty() ? DefaultLibraryPath() : o.LibraryPath, error)) {
+    Error(error);
+    return false;
+  }
+  if (!Explain(library.Exports(), text, o.Digits, history, o.Last, flags, r, error)) {
+    Error(error);
+    return false;
+  }
+  return true;
+}
+
+int RunCheck(const Options& o) {
+  InsightResult r;
+  std::string source;
+  if (!ExplainSetting(o, kExplainSetting, r, source)) return kExitFailed;
+  SetBinaryMode(stdout);
+  if (o.OutFormat == Format::Json)
+    PrintJson(stdout, r);
+  else
+    PrintText(stdout, r);
+  if (std::fflush(stdout) != 0) {
+    Error("cannot write to standard output");
+    return kExitFailed;
+  }
+  if (const InsightDiag* bad = r.FirstInvalid()) {
+    Error("the setting from " + source + " is not valid: " +
+          (bad->Line > 0 ? "line " + std::to_string(bad->Line) : std::string("the text")) + ", " +
+          bad->Field + ": " + GbkToUtf8(bad->Message));
+    return kExitFailed;
+  }
+  return kExitOk;
+}
+
+}  // namespace veltrin::host

@@ -1,0 +1,98 @@
+// Condition insight in the reference host: calls the library's optional
+// VeltrinExplain export and reads its versioned answer. The host never links
+// the engine; what it shows is what the library says.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "host/options.h"
+#include "host/plugin_library.h"
+
+namespace veltrin::host {
+
+// What VeltrinExplain adds on request (include/veltrin.h).
+inline constexpr int32_t kExplainDistributions = 1;
+inline constexpr int32_t kExplainSetting = 2;
+inline constexpr int32_t kExplainDrawScores = 4;
+
+// Texts are GBK as the library wrote them (unescaped).
+struct InsightDiag {
+  int32_t Line = 0;  // 0: the whole text
+  std::string Severity, Field, Code, Text, Message;
+  bool Invalid() const { return Severity == "invalid"; }
+};
+
+struct InsightLine {
+  int32_t Number = 0;
+  std::string Kind;  // condition, tolerance, ignored
+  int32_t Index = -1;
+  int32_t Mode = -1;
+  int64_t Lower = 0, Upper = 0;
+  std::string Text;
+  std::vector<int32_t> Scores;  // codes 00..99
+  bool HasKept = false;
+  std::string Kept, Total;  // exact decimal counts
+  double Share = 0;
+  int32_t MinScore = 0, MaxScore = 0;
+  std::vector<std::pair<int32_t, double>> Dist;  // score, candidates
+  bool HasHits = false;
+  int64_t Hits = 0, Draws = 0;
+  std::vector<int32_t> DrawScores;  // latest first
+  std::vector<InsightDiag> Diags;
+  bool Invalid() const;
+};
+
+struct InsightResult {
+  int32_t Version = 0;
+  bool Valid = false;
+  int32_t Digits = 0;
+  int32_t Conditions = 0;
+  std::string Tolerance;  // "lo-hi" or "-"
+  std::vector<InsightDiag> TextDiags;
+  std::vector<InsightLine> Lines;
+  std::vector<std::pair<int32_t, std::string>> HistoryDiags;
+  bool HasHistory = false;
+  int64_t HistoryDraws = 0, HistoryKept = 0;
+  std::vector<std::string> DrawLabels;  // "issue=digits", latest first
+  std::vector<int32_t> DrawFails;
+  bool HasSetting = false;
+  bool Exact = false;
+  std::string SettingKept, SettingOf;
+  double SettingShare = 0, SettingBound = 0;
+  std::string SettingSeed;
+  std::vector<double> Failures;  // candidates failing 0, 1, ... conditions
+  bool Complete = false;         // the "end" record was read
+  // The first invalid diagnostic, or null.
+  const InsightDiag* FirstInvalid() const;
+};
+
+// Reads a VELTRIN-EXPLAIN answer; false with `error` for another format or
+// version, or an answer cut short.
+bool ParseInsight(std::string_view text, InsightResult& out, std::string& error);
+
+// Calls VeltrinExplain (flags as in include/veltrin.h) and reads its answer.
+bool Explain(const PluginExports& api, const std::string& conditionText, int32_t digits,
+             const std::string& historyText, int32_t last, int32_t flags, InsightResult& out,
+             std::string& error);
+
+// The condition text (GBK) of --condition or --settings; `source` names it.
+bool LoadConditionText(const Options& o, std::string& text, std::string& source,
+                       std::string& error);
+
+// Before a run: prints the setting's warnings to standard error and, when
+// SzcPrepare answered false, which line and field are invalid and why.
+// Says nothing more when the library has no VeltrinExplain.
+void PrintSettingDiagnostics(const PluginExports& api, const std::string& text,
+                             const std::string& source, bool prepared);
+
+// The mode as a word (UTF-8).
+std::string ModeWord(int32_t mode);
+
+int RunCheck(const Options& options);
+int RunReport(const Options& options);
+
+}  // namespace veltrin::host
