@@ -16,7 +16,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
       // releases the host interface. When the whole process is ending
       // (reserved non-null) the host's runtime may already be torn down, so
       // nothing calls back into it; the system reclaims the memory.
-      if (!reserved) veltrin::DestroyFilterObject();
+      if (!reserved) veltrin::DestroyFilterObject(false);
       return TRUE;
     default:
       return TRUE;
