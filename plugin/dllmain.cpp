@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "plugin/lifetime.h"
+#include "plugin/sharemem_binding.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
   switch (reason) {
@@ -10,6 +11,9 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
       // No thread notifications: the library starts no threads and keeps no
       // per-thread state.
       DisableThreadLibraryCalls(instance);
+      // Without the shared memory module the library still loads: its
+      // exports answer as they do when memory runs out.
+      veltrin::BindShareMem(instance);
       return veltrin::CreateFilterObject() ? TRUE : FALSE;
     case DLL_PROCESS_DETACH:
       // Unloaded by the host (FreeLibrary): destroy the object, which

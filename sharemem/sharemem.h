@@ -7,10 +7,13 @@
 
 #include "common/platform.h"
 
+// Callers declare the functions without dllimport: hosts reach them through
+// the import library's thunks, the Windows plug-in through its own
+// definitions that forward to the module bound at load.
 #if defined(VELTRIN_BUILDING_SHAREMEM)
 #define VELTRIN_SHAREMEM_API VELTRIN_EXPORT
 #else
-#define VELTRIN_SHAREMEM_API VELTRIN_IMPORT
+#define VELTRIN_SHAREMEM_API
 #endif
 
 extern "C" {
