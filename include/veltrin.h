@@ -262,10 +262,12 @@ typedef void(VELTRIN_API* VeltrinSzcFltDebugFn)(TDebugResult* result, const char
  * The host learns of a change by reading GetFilterStr back. */
 typedef bool(VELTRIN_API* VeltrinSzcOpenFn)(int32_t unused);
 
-/* Optional (the library may lack it; resolve it and test for null): a new
- * filter object of the library's class, independent of the library's own,
- * with the slot table VeltrinFilterVtbl (format 1); release it with its Free
- * slot before unloading the library. Null on failure. */
+/* VeltrinCreateFilter, optional (an older library lacks it: resolve it and
+ * test for null): a new filter object of the library's class, independent
+ * of the one the ten exports drive. Its first word points to the slot table
+ * VeltrinFilterVtbl (result format 1): cast the result to VeltrinFilter*.
+ * Release it with its Free slot, before unloading the library. Null on
+ * failure. */
 #define VELTRIN_CREATE_FILTER_FORMAT 1
 typedef void*(VELTRIN_API* VeltrinCreateFilterFn)(void);
 
