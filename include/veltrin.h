@@ -28,6 +28,7 @@
 #include <stdbool.h>
 #include <stddef.h>
 #include <stdint.h>
+#include <string.h>
 
 #if defined(_WIN32)
 #define VELTRIN_API __stdcall
@@ -336,6 +337,26 @@ static inline int VeltrinCountedDrop(const void* first) {
 
 static inline void VeltrinCountedFree(const void* first, VeltrinShareFreeMemFn shareFreeMem) {
   shareFreeMem(VeltrinCountedHeaderOf(first));
+}
+
+/* A new counted string holding `length` bytes of `text` (reference count
+ * 1), allocated with `shareGetMem`, for what the host hands the library
+ * (TLotteryInfo.Text, GetPairScoreTable). Null for the empty text, and when
+ * memory or the 32-bit length runs out. */
+static inline char* VeltrinNewString(const char* text, size_t length,
+                                     VeltrinShareGetMemFn shareGetMem) {
+  VeltrinCountedHeader* h;
+  char* s;
+  if (!text || length == 0 || !shareGetMem) return NULL;
+  if (length > (size_t)0x7FFFFFF0u) return NULL;
+  h = (VeltrinCountedHeader*)shareGetMem(sizeof(VeltrinCountedHeader) + length + 1);
+  if (!h) return NULL;
+  h->RefCount = 1;
+  h->Length = (int32_t)length;
+  s = (char*)(h + 1);
+  memcpy(s, text, length);
+  s[length] = '\0';
+  return s;
 }
 
 /* Releases a counted string and sets it null. */

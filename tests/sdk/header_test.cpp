@@ -79,6 +79,18 @@ TEST(HeaderRelease, CountedBlocksFollowTheContract) {
   }
 }
 
+// A string the host makes reads back in the library's own terms.
+TEST(HeaderRelease, HostStringsAreCountedStrings) {
+  char* s = VeltrinNewString("5 digits", 8, &ShareGetMem);
+  ASSERT_NE(s, nullptr);
+  EXPECT_EQ(CountedStrView(s), "5 digits");
+  EXPECT_EQ(s[8], '\0');
+  EXPECT_EQ((reinterpret_cast<CountedHeader*>(s) - 1)->RefCount, 1);
+  CountedStrRelease(s);
+  EXPECT_EQ(VeltrinNewString("x", 0, &ShareGetMem), nullptr);
+  EXPECT_EQ(VeltrinNewString(nullptr, 3, &ShareGetMem), nullptr);
+}
+
 class HeaderHostTest : public PluginTest {};
 
 // A record the library filled, released with the header's helper after the
