@@ -46,6 +46,9 @@ class TComRef {
   void Reset() noexcept {
     if (T* p = std::exchange(p_, nullptr)) p->Release();
   }
+  // Forgets the reference without releasing it: for a process that is
+  // ending, where the object's code may already be gone.
+  T* Detach() noexcept { return std::exchange(p_, nullptr); }
 
   T* Get() const noexcept { return p_; }
   T* operator->() const noexcept { return p_; }

@@ -6,7 +6,9 @@ namespace veltrin {
 
 // Creates the filter object; false when there is no memory for it.
 bool CreateFilterObject() noexcept;
-// Destroys it, releasing its texts, tables and the host interface.
-void DestroyFilterObject() noexcept;
+// Destroys it, releasing its texts, tables and the host interface; while
+// the process is ending the host interface is left unreleased, since the
+// host's code may already be gone.
+void DestroyFilterObject(bool processEnding) noexcept;
 
 }  // namespace veltrin

@@ -11,6 +11,7 @@
 #include "common/version.h"
 #include "filter/pro_grade.h"
 #include "plugin/lifetime.h"
+#include "sharemem/sharemem.h"
 
 namespace veltrin {
 namespace {
@@ -32,11 +33,15 @@ bool CreateFilterObject() noexcept {
   }
 }
 
-void DestroyFilterObject() noexcept {
+void DestroyFilterObject(bool processEnding) noexcept {
   TProGradeFilter* filter = g_filter;
   g_filter = nullptr;
+  if (!filter) return;
+  // While the process ends the host's objects and runtime may already be
+  // gone: forget its interface unreleased and free only what is ours.
+  if (processEnding) filter->IIWrapper.Detach();
   // Releases the condition lines, the prepared tables and the host interface.
-  if (filter) filter->Free();
+  filter->Free();
 }
 
 namespace {
@@ -44,9 +49,12 @@ namespace {
 #if !defined(_WIN32)
 // Natively the loader's constructor and destructor hooks stand in for the
 // process attach and detach of a DLL (see dllmain.cpp). The destructor hook
-// runs before the library's static objects are torn down.
+// runs before the library's static objects are torn down, both at dlclose
+// and at exit; the shared memory module tells the two apart.
 __attribute__((constructor)) void LibraryLoad() { CreateFilterObject(); }
-__attribute__((destructor)) void LibraryUnload() { DestroyFilterObject(); }
+__attribute__((destructor)) void LibraryUnload() {
+  DestroyFilterObject(VeltrinShareProcessExiting() != 0);
+}
 #endif
 
 }  // namespace
@@ -59,6 +67,12 @@ extern "C" {
 
 VELTRIN_PLUGIN_API void VELTRIN_API SetIIWrapper(veltrin::ICallWrapper* wrapper) {
   try {
+#if !defined(_WIN32)
+    // From now on there is something of the host's to keep away from at
+    // exit; armed here, while the program runs, rather than at load, which
+    // may precede main when a host links the library.
+    if (wrapper) VeltrinShareWatchExit();
+#endif
     if (g_filter) g_filter->SetCallWrapper(wrapper);
   } catch (...) {
   }

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(cmake g++ make libgtest-dev libgmock-dev googletest libbenchmark-dev
   g++-multilib mingw-w64 wine wine32:i386 xvfb xauth fonts-wqy-microhei imagemagick
-  clang libclang-rt-14-dev valgrind chromium)
+  clang libclang-rt-14-dev valgrind chromium python3)
 
 missing=()
 for p in "${packages[@]}"; do
