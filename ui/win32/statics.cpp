@@ -97,7 +97,7 @@ bool TPanelPeer::Paint() {
     HGDIOBJ oldFont = SelectObject(dc, CurrentFont());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, Resolve(fontColor_, COLOR_WINDOWTEXT));
-    RECT tr{rc.left + 2, rc.top, rc.right - 2, rc.bottom};
+    RECT tr{rc.left + Px(2), rc.top, rc.right - Px(2), rc.bottom};
     DrawTextW(dc, text.c_str(), int(text.size()), &tr,
               TextAlign(flags) | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     SelectObject(dc, oldFont);
