@@ -262,9 +262,11 @@ class TComboPeer final : public TWinPeer {
     bounds_ = r;
     if (!hwnd_) return;
     TDpiAwareScope aware;
-    MoveWindow(hwnd_, Px(r.Left), Px(r.Top), Px(r.Width), Px(r.Height + kComboDropHeight), TRUE);
+    const RECT px = PxRect(r);
+    const RECT drop = PxRect(TRect{r.Left, r.Top, r.Width, r.Height + kComboDropHeight});
+    MoveWindow(hwnd_, px.left, px.top, px.right - px.left, drop.bottom - drop.top, TRUE);
     // The field's height as designed, inside its 3-pixel frame.
-    if (r.Height > 8) Send(CB_SETITEMHEIGHT, WPARAM(-1), Px(r.Height) - 6);
+    if (r.Height > 8) Send(CB_SETITEMHEIGHT, WPARAM(-1), px.bottom - px.top - 6);
   }
   void ItemsClear() override {
     ++suppress_;

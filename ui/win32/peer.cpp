@@ -28,10 +28,12 @@ HWND TWinPeer::MakeWindow(const TWindowClass& wc) {
   std::wstring text = wc.Caption ? GbkToWide(d.Caption) : std::wstring();
   // The peer rides along as the creation parameter: the backend's own
   // window classes attach it before their first message.
-  return CreateWindowExW(
-      wc.ExStyle, wc.Class, text.c_str(), style, Px(d.Left), Px(d.Top), Px(std::max(0, d.Width)),
-      Px(std::max(0, d.Height + wc.ExtraHeight)), parent ? parent->hwnd_ : nullptr,
-      reinterpret_cast<HMENU>(INT_PTR(backend_.NextControlId())), Module(), this);
+  const RECT r =
+      PxRect(TRect{d.Left, d.Top, std::max(0, d.Width), std::max(0, d.Height + wc.ExtraHeight)});
+  return CreateWindowExW(wc.ExStyle, wc.Class, text.c_str(), style, r.left, r.top, r.right - r.left,
+                         r.bottom - r.top, parent ? parent->hwnd_ : nullptr,
+                         reinterpret_cast<HMENU>(INT_PTR(backend_.NextControlId())), Module(),
+                         this);
 }
 
 void TWinPeer::Create() {
@@ -209,7 +211,8 @@ void TWinPeer::SetBounds(const TRect& r) {
   bounds_ = r;
   if (!hwnd_) return;
   TDpiAwareScope aware;
-  MoveWindow(hwnd_, Px(r.Left), Px(r.Top), Px(r.Width), Px(r.Height), TRUE);
+  const RECT px = PxRect(r);
+  MoveWindow(hwnd_, px.left, px.top, px.right - px.left, px.bottom - px.top, TRUE);
 }
 
 int TWinPeer::Dpi() const {

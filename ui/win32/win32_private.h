@@ -224,6 +224,11 @@ class TWinPeer : public TPeer {
   // description (96-DPI units) in the form's pixels.
   virtual int Dpi() const;
   int Px(int length) const { return ToDevice(length, Dpi()); }
+  // A place of the description in the form's pixels. The edges are scaled,
+  // not the sizes, so that controls that meet at 96 DPI meet at every DPI.
+  RECT PxRect(const TRect& r) const {
+    return RECT{Px(r.Left), Px(r.Top), Px(r.Left + r.Width), Px(r.Top + r.Height)};
+  }
   // The thread's DPI awareness where the form was made (the host's): the
   // form's event handlers run in it, so that the host's own windows
   // opened from them are made as the host expects.
