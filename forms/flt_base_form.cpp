@@ -105,8 +105,9 @@ ui::TDescTable TfrmFltBase::Description() {
           .Set(kTextRight)
           .Colors(clDefault, kMaroon),
       TDesc(TKind::Label, "Label811", "tabFltValidate", kTxtCanErrLabel).At(160, 278, 60, 14),
+      // Wide enough for the widest range the boxes take ("10000 - 10000").
       TDesc(TKind::Label, "lblCanErr", "tabFltValidate", kTxtNoTolerance)
-          .At(220, 278, 80, 14)
+          .At(220, 278, 90, 14)
           .Set(kTextRight)
           .Colors(clDefault, kMaroon),
       TDesc(TKind::Label, "Label1011", "tabFltValidate", kTxtFltResultLabel).At(336, 278, 84, 14),

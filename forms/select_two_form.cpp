@@ -26,12 +26,14 @@ std::string TwoDigits(int n) {
 
 TDescTable TfrmSelectTwo::Description() {
   TDescTable t;
-  // Row by row "01".."10", ..., "91".."99", and "00" in the last cell.
+  // Row by row "01".."10", ..., "91".."99", and "00" in the last cell. The
+  // last row sits right under the ninth (the form keeps its size), where
+  // it used to reach 3 pixels under it.
   for (int cell = 0; cell < kCodeCount; ++cell) {
     const int row = cell / 10, col = cell % 10;
     const int code = (cell + 1) % kCodeCount;
     t.push_back(TDesc(TKind::Label, "lblCode" + std::to_string(code), "", TwoDigits(code))
-                    .At(2 + 24 * col, row < 9 ? 5 + 24 * row : 215, col == 9 ? 23 : 22, 21)
+                    .At(2 + 24 * col, row < 9 ? 5 + 24 * row : 218, col == 9 ? 23 : 22, 21)
                     .Set(kTextCenter | kHandCursor)
                     .Groove(clMaroon)
                     .Colors(clBtnFace, clNavy)

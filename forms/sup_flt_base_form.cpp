@@ -101,18 +101,19 @@ ui::TDescTable TfrmSupFltBase::Description() {
           .Set(kHidden),
 
       // The list with its strip underneath; the list takes what the strip
-      // leaves.
+      // leaves. The strip has two rows: the position label needs the whole
+      // width for three-digit counts ("999/999") in a SimSun-wide font.
       TDesc(TKind::Panel, "RzPanel4", "tabFilter", "").At(320, 6, 217, 334),
-      TDesc(TKind::Panel, "LittlePanel", "RzPanel4", "").At(0, 317, 217, 17).Set(kAlignBottom),
+      TDesc(TKind::Panel, "LittlePanel", "RzPanel4", "").At(0, 300, 217, 34).Set(kAlignBottom),
       TDesc(TKind::ListBox, "lstFilter", "RzPanel4", "")
-          .At(0, 0, 217, 317)
+          .At(0, 0, 217, 300)
           .Set(kAlignClient | kBorder | kMultiSelect | kVirtual)
           .Items(12),
       TDesc(TKind::Label, "lblFltCountInfo", "LittlePanel", kTxtCountInfoEmpty)
-          .At(2, 2, 128, 13)
+          .At(2, 2, 213, 13)
           .Colors(clDefault, clGray),
       TDesc(TKind::Button, "btnBatFltAide", "LittlePanel", kTxtBatchAide)
-          .At(131, 0, 86, 17)
+          .At(131, 17, 86, 17)
           .Set(kFlat | kHandCursor)
           .Colors(clDefault, clNavy),
       TDesc(TKind::Label, "lblInfo", "tabFilter", kTxtListNote)

@@ -1,25 +1,40 @@
 #!/usr/bin/env bash
-# Photographs one dialog of the forms layer: the Windows demo program
-# (veltrin_demo.exe, built with the Windows build) shows it under Wine on a
-# virtual X display, and the dialog's window is cut out of a screenshot.
+# Photographs the dialogs of the forms layer: the Windows demo program
+# (veltrin_demo.exe, built with the Windows build) shows each under Wine on a
+# virtual X display at a given DPI, and the dialog's window is cut out of a
+# screenshot.
 #
-#   scripts/screenshot.sh [dialog] [out.png] [build-dir]
+#   scripts/screenshot.sh                         every dialog at 96 and 144 DPI
+#                                                 into screenshots/<dialog>-<dpi>.png
+#   scripts/screenshot.sh dialog [out.png] [build-dir] [dpi]
 #
-#   dialog     fltbase (default), fltvalidate (after a simulated run) or
-#              supfltbase (the condition list dialog), twograde (the score
-#              grid with codes assigned), selecttwo (the code picker) or
-#              codegrade (the pair-score dialog, a condition in its grid)
+#   dialog     fltbase, fltvalidate (after a simulated run) or supfltbase
+#              (the condition list dialog), twograde (the score grid with
+#              codes assigned), selecttwo (the code picker) or codegrade (the
+#              pair-score dialog, a condition in its grid)
 #   out.png    default: screenshot-<dialog>.png
-#   build-dir  the Windows build (default: build-win)
+#   build-dir  the Windows build (default: $BUILD, else build-win)
+#   dpi        Wine's LogPixels (default 96)
 #
 # Needs wine, xvfb, imagemagick and a CJK font (fonts-wqy-microhei), which
 # Wine is told to use for the dialogs' font 宋体.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-dialog=${1:-fltbase}
+if [[ $# -eq 0 || $1 == all ]]; then
+  mkdir -p screenshots
+  for dpi in 96 144; do
+    for dialog in fltbase fltvalidate supfltbase twograde selecttwo codegrade; do
+      "$0" "$dialog" "screenshots/$dialog-$dpi.png" "${BUILD:-build-win}" "$dpi"
+    done
+  done
+  exit 0
+fi
+
+dialog=$1
 out=${2:-screenshot-$dialog.png}
-build=${3:-build-win}
+build=${3:-${BUILD:-build-win}}
+dpi=${4:-96}
 demo=$build/bin/veltrin_demo.exe
 if [[ ! -f $demo ]]; then
   echo "no $demo: build the Windows build's target veltrin_demo first" >&2
@@ -30,20 +45,24 @@ if ! fc-list | grep -i "wenquanyi" >/dev/null; then
   exit 1
 fi
 
-export WINEDEBUG=-all
-export WINEPREFIX=${WINEPREFIX:-$PWD/$build/wineprefix-screenshot}
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# A prefix per DPI: Wine takes LogPixels when it starts.
+export WINEPREFIX=$PWD/$build/wineprefix-screenshot-$dpi
+prog=$demo
+. scripts/windows/wine-loader.sh
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 # 宋体 (SimSun) is not there on Linux: its name and its English name are
 # replaced by the CJK font. Registry files are UTF-16 with a byte-order mark.
-printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n"SimSun"="WenQuanYi Micro Hei"\r\n"宋体"="WenQuanYi Micro Hei"\r\n' |
+printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n"LogPixels"=dword:%08x\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n"SimSun"="WenQuanYi Micro Hei"\r\n"宋体"="WenQuanYi Micro Hei"\r\n' "$dpi" |
   iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } >"$work/fonts.reg"
 
-export DEMO=$demo DIALOG=$dialog WORK=$work OUT=$out
-xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+export DEMO=$demo DIALOG=$dialog WORK=$work OUT=$out WINE=$wine
+xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   set -euo pipefail
-  wine regedit /S "$(winepath -w "$WORK/fonts.reg")" >/dev/null 2>&1
+  "$WINE" regedit /S "Z:${WORK//\//\\}\\fonts.reg" >/dev/null 2>&1
+  "${WINESERVER:-wineserver}" -w
   # The window frame draws its buttons with Marlett, which Debian keeps
   # outside the prefix.
   for marlett in /usr/share/wine/fonts/marlett.ttf /usr/lib/wine/fonts/marlett.ttf; do
@@ -54,7 +73,7 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   done
   ready=$WORK/ready.txt
   # A virtual desktop: Wine draws the whole window, frame and caption included.
-  wine explorer /desktop=veltrin,1024x768 "$DEMO" "$DIALOG" "$(winepath -w "$ready")" 12 \
+  "$WINE" explorer /desktop=veltrin,1280x1024 "$DEMO" "$DIALOG" "Z:${ready//\//\\}" 12 \
     >/dev/null 2>&1 &
   for _ in $(seq 240); do [[ -s $ready ]] && break; sleep 0.5; done
   if [[ ! -s $ready ]]; then echo "the dialog did not come up" >&2; exit 1; fi

@@ -9,16 +9,20 @@
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 
+prog=$1
+[ "$prog" = "--inner" ] && prog=$2
+. "$(dirname "$0")/wine-loader.sh"
+
 if [ "$1" = "--inner" ]; then
   shift
-  wine "$@"
+  "$wine" "$@"
   status=$?
   # Let this prefix's wineserver go before the display does.
-  wineserver -w 2>/dev/null
+  "${WINESERVER:-wineserver}" -w 2>/dev/null
   exit $status
 fi
 
 if [ -z "$DISPLAY" ] && command -v xvfb-run >/dev/null 2>&1; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" sh "$0" --inner "$@"
 fi
-exec wine "$@"
+exec "$wine" "$@"

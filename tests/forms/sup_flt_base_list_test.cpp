@@ -50,10 +50,10 @@ TEST_P(SupFltBaseListTest, ControlsMenusAndFirstState) {
   EXPECT_EQ(form->RzPanel4->Left(), 320);
   EXPECT_EQ(form->RzPanel4->Width(), 217);
   EXPECT_LE(form->RzPanel4->Top() + form->RzPanel4->Height(), form->tabFilter->Height());
-  // The list fills the panel above the 17-pixel strip.
+  // The list fills the panel above the strip of two 17-pixel rows.
   EXPECT_EQ(form->lstFilter->Parent(), form->RzPanel4);
-  EXPECT_EQ(form->LittlePanel->Height(), 17);
-  EXPECT_EQ(form->LittlePanel->Top() + 17, form->RzPanel4->Height());
+  EXPECT_EQ(form->LittlePanel->Height(), 34);
+  EXPECT_EQ(form->LittlePanel->Top() + 34, form->RzPanel4->Height());
   EXPECT_EQ(form->lstFilter->Height(), form->LittlePanel->Top());
   EXPECT_EQ(form->lstFilter->Width(), 217);
   EXPECT_TRUE(form->lstFilter->MultiSelect());
@@ -61,7 +61,8 @@ TEST_P(SupFltBaseListTest, ControlsMenusAndFirstState) {
   EXPECT_EQ(form->lstFilter->Desc().ItemHeight, 12);
   EXPECT_EQ(form->lstFilter->PopupMenu(), form->PopFilter);
   EXPECT_EQ(form->lstFltValidate->PopupMenu(), form->popValidateResult);
-  // The strip: the grey label, the flat navy batch button at its right end.
+  // The strip: the grey label across it, the flat navy batch button at its
+  // right end on the row below.
   EXPECT_EQ(form->lblFltCountInfo->Parent(), form->LittlePanel);
   EXPECT_EQ(form->lblFltCountInfo->FontColor(), clGray);
   EXPECT_EQ(CountInfo(), kTxtCountInfoEmpty);
@@ -70,7 +71,8 @@ TEST_P(SupFltBaseListTest, ControlsMenusAndFirstState) {
   EXPECT_EQ(batch.Parent(), form->LittlePanel);
   EXPECT_EQ(batch.Caption(), kTxtBatchAide);
   EXPECT_EQ(batch.Left() + batch.Width(), 217);
-  EXPECT_GE(batch.Left(), form->lblFltCountInfo->Left() + form->lblFltCountInfo->Width());
+  EXPECT_GE(batch.Top(), form->lblFltCountInfo->Top() + form->lblFltCountInfo->Height());
+  EXPECT_EQ(batch.Top() + batch.Height(), 34);
   EXPECT_EQ(batch.FontColor(), clNavy);
   EXPECT_TRUE(batch.Desc().Flags & kFlat);
   EXPECT_TRUE(batch.Desc().Flags & kHandCursor);

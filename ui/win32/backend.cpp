@@ -59,13 +59,14 @@ void TWin32Backend::Shutdown() {
   brushes_.clear();
 }
 
-HFONT TWin32Backend::Font(const TFontSpec& want, bool bold) {
+HFONT TWin32Backend::Font(const TFontSpec& want, bool bold, int dpi) {
   std::wstring face = GbkToWide(want.Name);
-  auto key = std::make_tuple(face, want.Height, want.Charset, bold);
+  const int height = ToDevice(want.Height, dpi);
+  auto key = std::make_tuple(face, height, want.Charset, bold);
   auto it = fonts_.find(key);
   if (it != fonts_.end()) return it->second;
   HFONT font =
-      CreateFontW(-want.Height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+      CreateFontW(-height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
                   DWORD(want.Charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                   DEFAULT_PITCH | FF_DONTCARE, face.empty() ? nullptr : face.c_str());
   if (!font) font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));

@@ -20,7 +20,8 @@ BOOL CALLBACK DisableOthers(HWND hwnd, LPARAM lp) {
 
 class TFormPeer final : public TWinPeer {
  public:
-  using TWinPeer::TWinPeer;
+  TFormPeer(TComponent& front, TWin32Backend& backend)
+      : TWinPeer(front, backend), hostContext_(ThreadDpiContext()) {}
   ~TFormPeer() override {
     if (tooltip_) DestroyWindow(tooltip_);
   }
@@ -43,6 +44,9 @@ class TFormPeer final : public TWinPeer {
   }
   void SetBounds(const TRect&) override {}  // a form is placed by its modal run
   HWND Tooltip() override;
+  int Dpi() const override { return dpi_; }
+  void* HostDpiContext() const override { return hostContext_; }
+  void Rescale() override;
   void RunModal() override;
   void UserFormKey(TFormKey key) override;
   intptr_t UserCopyData(uintptr_t tag, const void* data, size_t size) override;
@@ -52,10 +56,15 @@ class TFormPeer final : public TWinPeer {
   TWindowClass WindowClass() const override { return {kFormClass}; }
   HWND MakeWindow(const TWindowClass& wc) override {
     DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-    return CreateWindowExW(WS_EX_CONTROLPARENT | WS_EX_DLGMODALFRAME, wc.Class,
-                           GbkToWide(front_.Desc().Caption).c_str(), style, CW_USEDEFAULT,
-                           CW_USEDEFAULT, 200, 100, nullptr, nullptr, Module(),
-                           static_cast<TWinPeer*>(this));
+    // Made on the monitor of the host's window, where it will open, so that
+    // it has that monitor's DPI from the start.
+    const RECT work = WorkArea(HostMonitor(nullptr));
+    HWND hwnd = CreateWindowExW(WS_EX_CONTROLPARENT | WS_EX_DLGMODALFRAME, wc.Class,
+                                GbkToWide(front_.Desc().Caption).c_str(), style, work.left,
+                                work.top, 200, 100, nullptr, nullptr, Module(),
+                                static_cast<TWinPeer*>(this));
+    if (hwnd) dpi_ = WindowDpi(hwnd);
+    return hwnd;
   }
 
  private:
@@ -63,35 +72,82 @@ class TFormPeer final : public TWinPeer {
   void ApplyClientSize();
   void RunHook();
   void OnCommandId(WORD id);
+  // Centres the window on the host's monitor, rescaling it first when that
+  // monitor's DPI is not the one it was built for.
+  void Place(HWND owner);
+  void ChangeDpi(int dpi, const RECT* suggested);
 
-  HWND tooltip_ = nullptr;  // the tooltip of all the form's controls
-  int clientW_ = 0, clientH_ = 0;
+  HWND tooltip_ = nullptr;         // the tooltip of all the form's controls
+  int clientW_ = 0, clientH_ = 0;  // 96-DPI units
+  int dpi_ = kDesignDpi;
+  void* hostContext_ = nullptr;
 };
 
 void TFormPeer::ApplyClientSize() {
+  TDpiAwareScope aware;
+  const int width = Px(clientW_), height = Px(clientH_);
   DWORD style = DWORD(GetWindowLongPtrW(hwnd_, GWL_STYLE));
   DWORD ex = DWORD(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE));
-  RECT r{0, 0, clientW_, clientH_};
-  AdjustWindowRectEx(&r, style, FALSE, ex);
+  RECT r{0, 0, width, height};
+  AdjustWindowRectForDpi(r, style, ex, dpi_);
   SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   // Correct for whatever the frame really takes.
   RECT c{};
   GetClientRect(hwnd_, &c);
-  int dw = clientW_ - (c.right - c.left), dh = clientH_ - (c.bottom - c.top);
+  int dw = width - (c.right - c.left), dh = height - (c.bottom - c.top);
   if (dw || dh)
     SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left + dw, r.bottom - r.top + dh,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void TFormPeer::Rescale() {
+  if (tooltip_) {
+    SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, Px(300));
+    SendMessageW(tooltip_, WM_SETFONT, WPARAM(CurrentFont()), FALSE);
+  }
+  ApplyClientSize();
+}
+
+void TFormPeer::ChangeDpi(int dpi, const RECT* suggested) {
+  if (dpi == dpi_ || dpi < 48) return;
+  TDpiAwareScope aware;
+  dpi_ = dpi;
+  if (suggested)
+    SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
+                 suggested->right - suggested->left, suggested->bottom - suggested->top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  Rescale();
+  // Every control again from its description's place, with the new fonts.
+  for (TComponent* c : Form().Components())
+    if (c->PeerOrNull() && c != &front_) static_cast<TWinPeer*>(c->PeerOrNull())->Rescale();
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void TFormPeer::Place(HWND owner) {
+  TDpiAwareScope aware;
+  const RECT work = WorkArea(HostMonitor(owner));
+  // Onto the host's monitor first: a form built while the host was on a
+  // monitor of another DPI takes this one's (where the system tells the
+  // window itself, this changes nothing more).
+  SetWindowPos(hwnd_, nullptr, work.left, work.top, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ChangeDpi(WindowDpi(hwnd_), nullptr);
+  RECT wr{};
+  GetWindowRect(hwnd_, &wr);
+  const POINT at = CentreIn(work, wr.right - wr.left, wr.bottom - wr.top);
+  SetWindowPos(hwnd_, HWND_TOP, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
 HWND TFormPeer::Tooltip() {
   if (!tooltip_) {
+    TDpiAwareScope aware;
     tooltip_ =
         CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                         WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                         CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, Module(), nullptr);
     // Long code lists wrap instead of running off the screen.
-    SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 300);
+    SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, Px(300));
     SendMessageW(tooltip_, WM_SETFONT, WPARAM(CurrentFont()), FALSE);
   }
   return tooltip_;
@@ -110,13 +166,9 @@ void TFormPeer::RunModal() {
   // person, and a window that was never shown spares the wait for a window
   // manager when it is hidden again.
   const bool shown = Hook() == nullptr;
+  Place(owner);
   if (shown) {
-    RECT wr;
-    GetWindowRect(hwnd_, &wr);
-    int w = wr.right - wr.left, h = wr.bottom - wr.top;
-    int x = std::max(0, (GetSystemMetrics(SM_CXSCREEN) - w) / 2);
-    int y = std::max(0, (GetSystemMetrics(SM_CYSCREEN) - h) / 2);
-    SetWindowPos(hwnd_, HWND_TOP, x, y, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+    SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
     SetForegroundWindow(hwnd_);
     if (HWND first = GetNextDlgTabItem(hwnd_, nullptr, FALSE)) SetFocus(first);
   } else {
@@ -198,6 +250,9 @@ bool TFormPeer::OnFormMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
       return true;
     case kMsgRunHook:
       RunHook();
+      return true;
+    case WM_DPICHANGED:  // moved to a monitor of another DPI
+      ChangeDpi(HIWORD(wp), reinterpret_cast<const RECT*>(lp));
       return true;
     default:
       return false;

@@ -51,16 +51,21 @@ class TListBoxPeer final : public TWinPeer {
     style |= IsVirtual() ? (LBS_NODATA | LBS_OWNERDRAWFIXED) : LBS_HASSTRINGS;
     return {L"LISTBOX", style, (Flags() & kBorder) ? DWORD(WS_EX_CLIENTEDGE) : 0u};
   }
-  void AfterCreate() override {
-    const int32_t height = front_.Desc().ItemHeight;
-    if (height > 0 || IsVirtual())
-      Send(LB_SETITEMHEIGHT, 0, height > 0 ? height : kDrawnItemHeight);
+  void AfterCreate() override { ApplyItemHeight(); }
+  void Rescale() override {
+    TWinPeer::Rescale();
+    ApplyItemHeight();
   }
 
  private:
   bool IsMulti() const { return (Flags() & kMultiSelect) != 0; }
   bool IsVirtual() const { return (Flags() & kVirtual) != 0; }
   void SetCount(int32_t count);
+  void ApplyItemHeight() {
+    const int32_t height = front_.Desc().ItemHeight;
+    if (height > 0 || IsVirtual())
+      Send(LB_SETITEMHEIGHT, 0, Px(height > 0 ? height : kDrawnItemHeight));
+  }
 
   bool hasCaret_ = false;  // multi-select list: a current item exists
 };
@@ -189,6 +194,7 @@ void TListBoxPeer::SetCount(int32_t count) {
 }
 
 void TListBoxPeer::UserClickItem(int32_t index, TShift shift, bool doubleClick) {
+  TDpiAwareScope aware;
   // The item must be in view to be clicked.
   RECT rc{};
   if (Send(LB_GETITEMRECT, WPARAM(index), LPARAM(&rc)) == LB_ERR) return;
@@ -229,7 +235,7 @@ void TListBoxPeer::DrawItem(const DRAWITEMSTRUCT& dis) {
     std::wstring wide = GbkToWide(text);
     SetTextColor(
         dc, selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : Resolve(fontColor_, COLOR_WINDOWTEXT));
-    RECT tr{rc.left + 2, rc.top, rc.right, rc.bottom};
+    RECT tr{rc.left + Px(2), rc.top, rc.right, rc.bottom};
     DrawTextW(dc, wide.c_str(), int(wide.size()), &tr,
               DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
   }
@@ -253,10 +259,14 @@ class TComboPeer final : public TWinPeer {
     return TWinPeer::Prop(prop);
   }
   void SetBounds(const TRect& r) override {
+    bounds_ = r;
     if (!hwnd_) return;
-    MoveWindow(hwnd_, r.Left, r.Top, r.Width, r.Height + kComboDropHeight, TRUE);
+    TDpiAwareScope aware;
+    const RECT px = PxRect(r);
+    const RECT drop = PxRect(TRect{r.Left, r.Top, r.Width, r.Height + kComboDropHeight});
+    MoveWindow(hwnd_, px.left, px.top, px.right - px.left, drop.bottom - drop.top, TRUE);
     // The field's height as designed, inside its 3-pixel frame.
-    if (r.Height > 8) Send(CB_SETITEMHEIGHT, WPARAM(-1), r.Height - 6);
+    if (r.Height > 8) Send(CB_SETITEMHEIGHT, WPARAM(-1), px.bottom - px.top - 6);
   }
   void ItemsClear() override {
     ++suppress_;

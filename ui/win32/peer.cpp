@@ -28,15 +28,20 @@ HWND TWinPeer::MakeWindow(const TWindowClass& wc) {
   std::wstring text = wc.Caption ? GbkToWide(d.Caption) : std::wstring();
   // The peer rides along as the creation parameter: the backend's own
   // window classes attach it before their first message.
-  return CreateWindowExW(
-      wc.ExStyle, wc.Class, text.c_str(), style, d.Left, d.Top, std::max(0, d.Width),
-      std::max(0, d.Height + wc.ExtraHeight), parent ? parent->hwnd_ : nullptr,
-      reinterpret_cast<HMENU>(INT_PTR(backend_.NextControlId())), Module(), this);
+  const RECT r =
+      PxRect(TRect{d.Left, d.Top, std::max(0, d.Width), std::max(0, d.Height + wc.ExtraHeight)});
+  return CreateWindowExW(wc.ExStyle, wc.Class, text.c_str(), style, r.left, r.top, r.right - r.left,
+                         r.bottom - r.top, parent ? parent->hwnd_ : nullptr,
+                         reinterpret_cast<HMENU>(INT_PTR(backend_.NextControlId())), Module(),
+                         this);
 }
 
 void TWinPeer::Create() {
   const TWindowClass wc = WindowClass();
+  const TDesc& d = front_.Desc();
+  bounds_ = TRect{d.Left, d.Top, d.Width, d.Height};
   if (wc.Class) {
+    TDpiAwareScope aware;
     hwnd_ = MakeWindow(wc);
     if (!hwnd_) throw std::runtime_error("cannot create the window of '" + front_.Name() + "'");
     SetPropW(hwnd_, kPeerProp, this);
@@ -134,19 +139,23 @@ int32_t TWinPeer::Prop(TProp prop) const {
       return bold_;
     case TProp::ShowHint:
       return showHint_;
+    // In 96-DPI units, as the description gives sizes.
     case TProp::ClientWidth:
     case TProp::ClientHeight: {
+      TDpiAwareScope aware;
       RECT c{};
       GetClientRect(hwnd_, &c);
-      return prop == TProp::ClientWidth ? c.right - c.left : c.bottom - c.top;
+      return FromDevice(prop == TProp::ClientWidth ? c.right - c.left : c.bottom - c.top, Dpi());
     }
     case TProp::FrameWidth:
     case TProp::FrameHeight: {
+      TDpiAwareScope aware;
       RECT w{}, c{};
       GetWindowRect(hwnd_, &w);
       GetClientRect(hwnd_, &c);
-      return prop == TProp::FrameWidth ? (w.right - w.left) - c.right
-                                       : (w.bottom - w.top) - c.bottom;
+      return FromDevice(
+          prop == TProp::FrameWidth ? (w.right - w.left) - c.right : (w.bottom - w.top) - c.bottom,
+          Dpi());
     }
     default:
       return 0;  // not a property of this kind
@@ -199,7 +208,28 @@ std::string TWinPeer::Hint() const {
 }
 
 void TWinPeer::SetBounds(const TRect& r) {
-  if (hwnd_) MoveWindow(hwnd_, r.Left, r.Top, r.Width, r.Height, TRUE);
+  bounds_ = r;
+  if (!hwnd_) return;
+  TDpiAwareScope aware;
+  const RECT px = PxRect(r);
+  MoveWindow(hwnd_, px.left, px.top, px.right - px.left, px.bottom - px.top, TRUE);
+}
+
+int TWinPeer::Dpi() const {
+  TWinPeer* form = FormPeer();
+  return form && form != this ? form->Dpi() : kDesignDpi;
+}
+
+void* TWinPeer::HostDpiContext() const {
+  TWinPeer* form = FormPeer();
+  return form && form != this ? form->HostDpiContext() : nullptr;
+}
+
+void TWinPeer::Rescale() {
+  if (!hwnd_) return;
+  Send(WM_SETFONT, WPARAM(CurrentFont()), FALSE);
+  SetBounds(bounds_);
+  InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 void TWinPeer::Repaint() {
@@ -221,7 +251,7 @@ bool TWinPeer::ShowPopup(LPARAM where) {
   if (where == -1) {  // from the keyboard: at the control
     RECT rc;
     GetWindowRect(hwnd_, &rc);
-    pt = POINT{rc.left + 8, rc.top + 8};
+    pt = POINT{rc.left + Px(8), rc.top + Px(8)};
   }
   // The chosen item comes back to the form as a menu command.
   TrackPopupMenu(MenuOf(*static_cast<TWinPeer*>(popup->PeerOrNull())),

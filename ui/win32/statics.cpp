@@ -51,8 +51,8 @@ void TLabelPeer::DrawItem(const DRAWITEMSTRUCT& dis) {
   RECT textRect = rc;
   if (flags & kGroove) {
     // A groove: a dark line (the groove's own colour, else the font's)
-    // with a light line inside it; the text stays inside both, whatever
-    // the font's first glyph reaches.
+    // with a light line inside it; the text stays inside both where it
+    // fits, whatever the font's first glyph reaches.
     const TColor groove = front_.Desc().GrooveColor;
     HBRUSH dark = backend_.Brush(groove != clDefault ? Resolve(groove, COLOR_BTNSHADOW)
                                                      : Resolve(fontColor_, COLOR_BTNSHADOW));
@@ -61,9 +61,16 @@ void TLabelPeer::DrawItem(const DRAWITEMSTRUCT& dis) {
     FrameRect(dc, &inner, backend_.Brush(GetSysColor(COLOR_BTNHIGHLIGHT)));
     InflateRect(&textRect, -2, -2);
   }
+  std::wstring text = GbkToWide(Text());
+  SIZE extent{};
+  if ((flags & kGroove) && GetTextExtentPoint32W(dc, text.c_str(), int(text.size()), &extent) &&
+      extent.cx > textRect.right - textRect.left) {
+    // A caption wider than that ("100" in a font wider than SimSun) may
+    // cover the light line, never the dark one.
+    InflateRect(&textRect, 1, 0);
+  }
   SetTextColor(dc, ink);
   UINT vert = (flags & kGroove) ? DT_VCENTER : DT_TOP;
-  std::wstring text = GbkToWide(Text());
   DrawTextW(dc, text.c_str(), int(text.size()), &textRect,
             TextAlign(flags) | vert | DT_SINGLELINE | DT_NOPREFIX);
   SelectObject(dc, oldFont);
@@ -97,7 +104,7 @@ bool TPanelPeer::Paint() {
     HGDIOBJ oldFont = SelectObject(dc, CurrentFont());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, Resolve(fontColor_, COLOR_WINDOWTEXT));
-    RECT tr{rc.left + 2, rc.top, rc.right - 2, rc.bottom};
+    RECT tr{rc.left + Px(2), rc.top, rc.right - Px(2), rc.bottom};
     DrawTextW(dc, text.c_str(), int(text.size()), &tr,
               TextAlign(flags) | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     SelectObject(dc, oldFont);

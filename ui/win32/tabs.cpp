@@ -24,7 +24,7 @@ class TPagesPeer final : public TWinPeer {
         break;
       case TProp::TabHeight:
         tabHeight_ = value;
-        Send(TCM_SETITEMSIZE, 0, MAKELPARAM(0, value));
+        Send(TCM_SETITEMSIZE, 0, MAKELPARAM(0, Px(value)));
         break;
       default:
         TWinPeer::SetProp(prop, value);
@@ -83,7 +83,11 @@ class TPagesPeer final : public TWinPeer {
   }
   void AfterCreate() override {
     tabHeight_ = front_.Desc().TabHeight;
-    if (tabHeight_ > 0) Send(TCM_SETITEMSIZE, 0, MAKELPARAM(0, tabHeight_));
+    if (tabHeight_ > 0) Send(TCM_SETITEMSIZE, 0, MAKELPARAM(0, Px(tabHeight_)));
+  }
+  void Rescale() override {
+    TWinPeer::Rescale();
+    if (tabHeight_ > 0) Send(TCM_SETITEMSIZE, 0, MAKELPARAM(0, Px(tabHeight_)));
   }
 
  private:

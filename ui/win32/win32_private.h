@@ -2,6 +2,7 @@
 // fonts, brushes, menu commands), the peer base that every control family
 // derives from, and the family peers. One file per concept:
 //   text.cpp          GBK <-> UTF-16, control names, file existence
+//   dpi.cpp           dots per inch, monitors, the thread's DPI awareness
 //   services.cpp      message boxes, file dialogs, clipboard, hourglass, programs
 //   backend.cpp       window classes, fonts, brushes, menu commands, peer factory
 //   peer.cpp          creation and the state every control shares (text, colours, hints)
@@ -22,6 +23,9 @@
 #include <windowsx.h>
 // The layer's peers have a SetProp of their own.
 #undef SetProp
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
 
 #include <map>
 #include <memory>
@@ -50,6 +54,53 @@ COLORREF Resolve(TColor c, int sysDefault);
 // The alignment flags of a caption drawn by DrawTextW.
 UINT TextAlign(uint32_t flags);
 
+// ---- dots per inch (dpi.cpp) ----
+// Window descriptions are in 96-DPI units; each form is scaled to the DPI
+// of the monitor it opens on, its controls and fonts with it.
+inline constexpr int kDesignDpi = 96;
+inline int ToDevice(int value, int dpi) { return MulDiv(value, dpi, kDesignDpi); }
+inline int FromDevice(int value, int dpi) { return MulDiv(value, kDesignDpi, dpi); }
+int SystemDpi();
+// The effective DPI of a monitor; the system DPI where the system has no
+// per-monitor value.
+int MonitorDpi(HMONITOR monitor);
+// The DPI a window is shown at.
+int WindowDpi(HWND hwnd);
+// The monitor of the host window a dialog opens over: `owner`, else the
+// active or foreground window, else the primary monitor.
+HMONITOR HostMonitor(HWND owner);
+RECT WorkArea(HMONITOR monitor);
+// The top left corner of a window of that size centred on `work`, clamped
+// so that it stays on it.
+POINT CentreIn(const RECT& work, int width, int height);
+void AdjustWindowRectForDpi(RECT& r, DWORD style, DWORD exStyle, int dpi);
+// The thread's DPI awareness context (null where the system has none).
+void* ThreadDpiContext();
+// The thread per-monitor DPI aware while it lives, where the system offers
+// it: windows made meanwhile get the DPI of their monitor, and the sizes
+// read and set meanwhile are the monitor's pixels.
+class TDpiAwareScope {
+ public:
+  TDpiAwareScope();
+  ~TDpiAwareScope();
+  TDpiAwareScope(const TDpiAwareScope&) = delete;
+  TDpiAwareScope& operator=(const TDpiAwareScope&) = delete;
+
+ private:
+  void* old_ = nullptr;
+};
+// The thread in `context` (null: unchanged) while it lives.
+class TDpiContextScope {
+ public:
+  explicit TDpiContextScope(void* context);
+  ~TDpiContextScope();
+  TDpiContextScope(const TDpiContextScope&) = delete;
+  TDpiContextScope& operator=(const TDpiContextScope&) = delete;
+
+ private:
+  void* old_ = nullptr;
+};
+
 LRESULT CALLBACK BoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 LRESULT CALLBACK EditSubclass(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                               DWORD_PTR ref);
@@ -72,7 +123,8 @@ class TWin32Backend final : public TBackend, public TServices {
   void RunProgram(const std::string& commandLine) override;
 
   void EnsureClasses();
-  HFONT Font(const TFontSpec& want, bool bold);
+  // The font at `dpi`: its height is given for 96 DPI.
+  HFONT Font(const TFontSpec& want, bool bold, int dpi);
   HBRUSH Brush(COLORREF color);
   UINT AddMenuCommand(TMenuItem* item);
   void RemoveMenuCommand(UINT id) { menus_.erase(id); }
@@ -168,6 +220,21 @@ class TWinPeer : public TPeer {
   bool HandCursor() const { return (front_.Desc().Flags & kHandCursor) != 0; }
   // The tooltip that shows the hints of a form's controls.
   virtual HWND Tooltip();
+  // The DPI the control's form is shown at, and a length of the
+  // description (96-DPI units) in the form's pixels.
+  virtual int Dpi() const;
+  int Px(int length) const { return ToDevice(length, Dpi()); }
+  // A place of the description in the form's pixels. The edges are scaled,
+  // not the sizes, so that controls that meet at 96 DPI meet at every DPI.
+  RECT PxRect(const TRect& r) const {
+    return RECT{Px(r.Left), Px(r.Top), Px(r.Left + r.Width), Px(r.Top + r.Height)};
+  }
+  // The thread's DPI awareness where the form was made (the host's): the
+  // form's event handlers run in it, so that the host's own windows
+  // opened from them are made as the host expects.
+  virtual void* HostDpiContext() const;
+  // Font, place and sizes again after the form's DPI changed.
+  virtual void Rescale();
 
  protected:
   virtual TWindowClass WindowClass() const = 0;
@@ -179,7 +246,9 @@ class TWinPeer : public TPeer {
 
   TWinPeer* ParentPeer() const;
   TWinPeer* FormPeer() const;
-  HFONT CurrentFont() const { return backend_.Font(front_.Owner()->Font(), bold_); }
+  HFONT CurrentFont() const { return backend_.Font(front_.Owner()->Font(), bold_, Dpi()); }
+  // The place last given, in 96-DPI units relative to the parent.
+  TRect Bounds() const { return bounds_; }
   uint32_t Flags() const { return front_.Desc().Flags; }
   LRESULT Send(UINT msg, WPARAM wp = 0, LPARAM lp = 0) const {
     return SendMessageW(hwnd_, msg, wp, lp);
@@ -196,6 +265,7 @@ class TWinPeer : public TPeer {
   bool toolAdded_ = false;
   std::string hint_;
   int suppress_ = 0;  // programmatic change under way: no user events
+  TRect bounds_;      // in 96-DPI units, relative to the parent
 };
 
 // The peer of a window handle, null for other windows.

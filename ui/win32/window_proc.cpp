@@ -18,6 +18,7 @@ LRESULT HandleBox(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, bool& handled) {
     case WM_COMMAND:
       if (lp) {
         if (TWinPeer* child = PeerOf(reinterpret_cast<HWND>(lp))) {
+          TDpiContextScope host(child->HostDpiContext());
           child->OnCommand(HIWORD(wp));
           return 0;
         }
@@ -28,13 +29,22 @@ LRESULT HandleBox(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, bool& handled) {
     case WM_COPYDATA:
     case kMsgRunHook: {
       LRESULT result = 0;
+      // The form's handlers run as the host's code does (see HostDpiContext).
+      TDpiContextScope host(self ? self->HostDpiContext() : nullptr);
+      if (self && self->OnFormMessage(msg, wp, lp, result)) return result;
+      break;
+    }
+    case WM_DPICHANGED: {
+      LRESULT result = 0;
       if (self && self->OnFormMessage(msg, wp, lp, result)) return result;
       break;
     }
     case WM_NOTIFY: {
       auto* header = reinterpret_cast<const NMHDR*>(lp);
-      if (TWinPeer* child = header ? PeerOf(header->hwndFrom) : nullptr)
+      if (TWinPeer* child = header ? PeerOf(header->hwndFrom) : nullptr) {
+        TDpiContextScope host(child->HostDpiContext());
         return child->OnNotify(*header);
+      }
       break;
     }
     case WM_CTLCOLORSTATIC:
