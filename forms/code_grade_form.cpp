@@ -105,6 +105,7 @@ TCodeGradeFrm::TCodeGradeFrm() : TfrmSupFltBase("CodeGradeFrm") {
   RzButton3->OnClick = [this](ui::TComponent&) { RzButton3Click(); };
 
   callback_ = std::make_unique<TScoreCallback>(*this);
+  SetActiveControl(TwoGradeFrame1->edtCode0);
 }
 
 TCodeGradeFrm::~TCodeGradeFrm() = default;

@@ -62,6 +62,7 @@ TfrmSelectTwo::TfrmSelectTwo() : TfrmBase("frmSelectTwo") {
   RzBitBtn1 = Get<TButton>("RzBitBtn1");
   RzBitBtn2 = Get<TButton>("RzBitBtn2");
   lblCode1->OnClick = [this](TComponent& sender) { lblCode1Click(sender); };
+  SetActiveControl(RzBitBtn1);
 }
 
 TfrmSelectTwo::~TfrmSelectTwo() = default;
@@ -79,6 +80,8 @@ void TfrmSelectTwo::InitLabels() {
     CodeLabels[size_t(code)] = label;
     label->SetColor(clBtnFace);
     label->OnClick = lblCode1->OnClick;
+    // A quick second click arrives as a double click: it toggles too.
+    label->OnDblClick = lblCode1->OnClick;
   }
   SetVisibleCount(kCodeCount);
 }

@@ -175,11 +175,14 @@ TfrmSupFltBase::TfrmSupFltBase(std::string name) : TfrmFltBase(std::move(name)) 
   mnuClearResult = Get<ui::TMenuItem>("mnuClearResult");
 
   lstFilter->SetPopupMenu(PopFilter);
+  SetActiveControl(lstFilter);
   lstFltValidate->SetPopupMenu(popValidateResult);
 
   lstFilter->OnClick = [this](ui::TComponent&) { lstFilterClick(); };
   lstFilter->OnDblClick = [this](ui::TComponent&) { lstFilterDblClick(); };
   lstFilter->OnData = [this](ui::TListBox&, int32_t index) { return lstFilterData(index); };
+  lstFilter->OnItemHint = [this](ui::TListBox&, int32_t index) { return ConditionLineInfo(index); };
+  lstFilter->SetShowHint(true);
   btnAdd->OnClick = [this](ui::TComponent&) { btnAddClick(); };
   btnReplace->OnClick = [this](ui::TComponent&) { btnReplaceClick(); };
   btnDelete->OnClick = [this](ui::TComponent&) { btnDeleteClick(); };
@@ -210,6 +213,7 @@ void TfrmSupFltBase::FormCreate() {
 void TfrmSupFltBase::FormDestroy() {
   // The list box may ask for items until the window is gone.
   lstFilter->OnData = nullptr;
+  lstFilter->OnItemHint = nullptr;
   if (FConditions) FConditions->Release();
   FConditions = nullptr;
 }
@@ -262,6 +266,8 @@ std::string TfrmSupFltBase::lstFilterData(int32_t index) const {
   if (!FConditions || index < 0 || index >= LineCount()) return {};
   return FConditions->Lines()[size_t(index)];
 }
+
+std::string TfrmSupFltBase::ConditionLineInfo(int32_t index) const { return lstFilterData(index); }
 
 std::string TfrmSupFltBase::CurrentCondition() {
   const int32_t current = lstFilter->ItemIndex();
@@ -439,7 +445,7 @@ void TfrmSupFltBase::RzButton2Click() {
 void TfrmSupFltBase::mnuCopyResultClick() {
   std::string text;
   for (const std::string& line : lstFltValidate->AllItems()) text += line + "\r\n";
-  ui::SetClipboardText(text);
+  if (!ui::SetClipboardText(text, this)) TShareFunc::ShowError(kTxtClipboardFailed);
 }
 
 void TfrmSupFltBase::mnuSaveResultClick() {
