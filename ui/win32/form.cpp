@@ -161,11 +161,13 @@ void TFormPeer::RunModal() {
   if (owner && IsWindow(owner)) SetActiveWindow(owner);
 }
 
+// The stop of `hwnd` or of the nearest window holding it (a combo box
+// holds its edit box); a page control's sheets hold stops of their own.
 int TFormPeer::StopIndexOf(HWND hwnd) const {
-  if (!hwnd) return -1;
-  for (size_t i = 0; i < order_.size(); ++i)
-    for (HWND m : order_[i].Members)
-      if (m == hwnd || IsChild(m, hwnd)) return int(i);
+  for (HWND h = hwnd; h && h != hwnd_; h = GetParent(h))
+    for (size_t i = 0; i < order_.size(); ++i)
+      for (HWND m : order_[i].Members)
+        if (m == h) return int(i);
   return -1;
 }
 

@@ -76,8 +76,12 @@ bool TWin32Backend::FileDialog(TForm* owner, TFileDialogState& state) {
 
 bool TWin32Backend::SetClipboardText(TForm* owner, const std::string& text) {
   std::wstring wide = GbkToWide(text);
-  // Opened without an owner, EmptyClipboard leaves the clipboard to nobody.
-  if (!OpenClipboard(OwnerWindow(owner))) return false;
+  // Opened without an owner, EmptyClipboard leaves the clipboard to nobody;
+  // the form's window owns it, shown or not.
+  HWND window = owner && owner->PeerOrNull()
+                    ? static_cast<TWinPeer*>(owner->PeerOrNull())->Hwnd()
+                    : GetActiveWindow();
+  if (!OpenClipboard(window)) return false;
   bool done = false;
   if (EmptyClipboard()) {
     HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t));
