@@ -220,23 +220,20 @@ TEST_P(DialogKeysTest, StartsWhereTheUserStartsTabsInReadingOrderAndAnswersEnter
   std::string start;
   std::vector<TStopSeen> cycle;
   std::map<HWND, int> stops;
-  const int32_t escaped = Drive(*form, {Do([&] {
-                                          start = FocusName();
-                                          stops = ReachableStops(root);
-                                          PressKey(VK_TAB);
-                                        }),
-                                        [&] {
-                                          // Round the whole cycle, back to where it started.
-                                          HWND focus = input::Focus();
-                                          RECT rc{};
-                                          GetWindowRect(focus, &rc);
-                                          cycle.push_back({focus, rc});
-                                          if (FocusName() == start || cycle.size() > 300)
-                                            return true;
-                                          PressKey(VK_TAB);
-                                          return false;
-                                        },
-                                        Do([] { PressKey(VK_ESCAPE); })});
+  TStep atStart = Do([&] {
+    start = FocusName();
+    stops = ReachableStops(root);
+    PressKey(VK_TAB);
+  });
+  TStep roundTheCycle = [&] {  // back to where it started
+    RECT rc{};
+    GetWindowRect(input::Focus(), &rc);
+    cycle.push_back({input::Focus(), rc});
+    if (FocusName() == start || cycle.size() > 300) return true;
+    PressKey(VK_TAB);
+    return false;
+  };
+  const int32_t escaped = Drive(*form, {atStart, roundTheCycle, Do([] { PressKey(VK_ESCAPE); })});
   EXPECT_EQ(escaped, ui::mrCancel);
   EXPECT_EQ(start, dialog.Start);
 
