@@ -11,6 +11,13 @@ TInputDriver* g_driver = nullptr;
 constexpr UINT kTickMs = 15;
 constexpr int kSpareTicks = 400;
 
+void SetShift(bool down) {
+  BYTE keys[256]{};
+  GetKeyboardState(keys);
+  keys[VK_SHIFT] = keys[VK_LSHIFT] = down ? 0x80 : 0;
+  SetKeyboardState(keys);
+}
+
 LPARAM KeyData(UINT vk, bool up) {
   LPARAM scan = LPARAM(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)) << 16;
   return 1 | scan | (up ? LPARAM(0xC0000000) : 0);
@@ -32,6 +39,8 @@ void CALLBACK TInputDriver::Tick(HWND, UINT, UINT_PTR, DWORD) {
   TInputDriver* self = g_driver;
   if (!self || self->busy_) return;
   self->busy_ = true;
+  // Posted keys leave the keyboard state alone; a Shift a step set is let go.
+  if (GetKeyState(VK_SHIFT) < 0) SetShift(false);
   if (!self->steps_.empty()) {
     // Popped before it runs: a nested loop it may start ticks on.
     TStep step = std::move(self->steps_.front());
@@ -46,7 +55,8 @@ void CALLBACK TInputDriver::Tick(HWND, UINT, UINT_PTR, DWORD) {
   self->busy_ = false;
 }
 
-void PressKey(UINT vk) {
+void PressKey(UINT vk, bool shift) {
+  if (shift) SetShift(true);
   HWND to = GetFocus();
   if (!to) to = GetActiveWindow();
   if (!to) return;
@@ -78,8 +88,10 @@ void MoveMouse(HWND window, POINT at) {
 
 HWND Focus() { return GetFocus(); }
 
-std::string FocusName() {
-  for (HWND h = GetFocus(); h; h = GetParent(h)) {
+std::string FocusName() { return NameOf(GetFocus()); }
+
+std::string NameOf(HWND window) {
+  for (HWND h = window; h; h = GetParent(h)) {
     std::string name = ui::ControlName(h);
     if (!name.empty()) return name;
   }

@@ -44,8 +44,9 @@ class TInputDriver {
   bool busy_ = false;
 };
 
-// A key pressed and released at the window that has the focus.
-void PressKey(UINT vk);
+// A key pressed and released at the window that has the focus; with
+// `shift`, the Shift key reads as held until the next step runs.
+void PressKey(UINT vk, bool shift = false);
 // Characters typed at the window that has the focus (WM_CHAR each).
 void TypeChars(const std::wstring& text);
 // The left button pressed and released at the centre of `window`; with
@@ -60,6 +61,7 @@ void MoveMouse(HWND window, POINT at);
 // none.
 HWND Focus();
 std::string FocusName();
+std::string NameOf(HWND window);
 // The text of the message box shown now, empty when none is.
 std::wstring MessageBoxText();
 

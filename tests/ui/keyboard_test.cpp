@@ -233,9 +233,16 @@ TEST_P(DialogKeysTest, StartsWhereTheUserStartsTabsInReadingOrderAndAnswersEnter
     PressKey(VK_TAB);
     return false;
   };
-  const int32_t escaped = Drive(*form, {atStart, roundTheCycle, Do([] { PressKey(VK_ESCAPE); })});
+  std::string back;  // Shift+Tab from the start
+  const int32_t escaped =
+      Drive(*form, {atStart, roundTheCycle, Do([] { PressKey(VK_TAB, true); }), Do([&] {
+                      back = FocusName();
+                      PressKey(VK_ESCAPE);
+                    })});
   EXPECT_EQ(escaped, ui::mrCancel);
   EXPECT_EQ(start, dialog.Start);
+  ASSERT_GE(cycle.size(), 2u);
+  EXPECT_EQ(back, input::NameOf(cycle[cycle.size() - 2].Window)) << "Shift+Tab goes back";
 
   // Every stop exactly once.
   for (const TStopSeen& seen : cycle) {
