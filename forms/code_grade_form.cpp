@@ -98,6 +98,7 @@ TCodeGradeFrm::TCodeGradeFrm() : TfrmSupFltBase("CodeGradeFrm") {
   btnHisFlt->OnClick = ui::Handler(this, &TCodeGradeFrm::btnHisFltClick);
 
   callback_ = std::make_unique<TScoreCallback>(*this);
+  SetActiveControl(TwoGradeFrame1->edtCode0);
 }
 
 TCodeGradeFrm::~TCodeGradeFrm() = default;

@@ -63,6 +63,7 @@ TfrmSelectTwo::TfrmSelectTwo() : TfrmBase("frmSelectTwo") {
   Bind(lblCode1, "lblCode1").OnClick = ui::Handler(this, &TfrmSelectTwo::lblCode1Click);
   Bind(RzBitBtn1, "RzBitBtn1");
   Bind(RzBitBtn2, "RzBitBtn2");
+  SetActiveControl(RzBitBtn1);
 }
 
 TfrmSelectTwo::~TfrmSelectTwo() = default;
@@ -80,6 +81,8 @@ void TfrmSelectTwo::InitLabels() {
     CodeLabels[size_t(code)] = label;
     label->SetColor(clBtnFace);
     label->OnClick = lblCode1->OnClick;
+    // A quick second click arrives as a double click: it toggles too.
+    label->OnDblClick = lblCode1->OnClick;
   }
   SetVisibleCount(kCodeCount);
 }

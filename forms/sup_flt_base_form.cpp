@@ -181,10 +181,13 @@ TfrmSupFltBase::TfrmSupFltBase(std::string name) : TfrmFltBase(std::move(name)) 
       ui::Handler(this, &TfrmSupFltBase::mnuClearResultClick);
 
   lstFilter->SetPopupMenu(PopFilter);
+  SetActiveControl(lstFilter);
   lstFltValidate->SetPopupMenu(popValidateResult);
 
   lstFilter->OnDblClick = ui::Handler(this, &TfrmSupFltBase::lstFilterDblClick);
   lstFilter->OnData = ui::Handler(this, &TfrmSupFltBase::lstFilterData);
+  lstFilter->OnItemHint = [this](ui::TListBox&, int32_t index) { return ConditionLineInfo(index); };
+  lstFilter->SetShowHint(true);
 
   FormCreate();
 }
@@ -199,6 +202,7 @@ void TfrmSupFltBase::FormCreate() {
 void TfrmSupFltBase::FormDestroy() {
   // The list box may ask for items until the window is gone.
   lstFilter->OnData = nullptr;
+  lstFilter->OnItemHint = nullptr;
   if (FConditions) FConditions->Release();
   FConditions = nullptr;
 }
@@ -251,6 +255,8 @@ std::string TfrmSupFltBase::lstFilterData(int32_t index) const {
   if (!FConditions || index < 0 || index >= LineCount()) return {};
   return FConditions->Lines()[size_t(index)];
 }
+
+std::string TfrmSupFltBase::ConditionLineInfo(int32_t index) const { return lstFilterData(index); }
 
 std::string TfrmSupFltBase::CurrentCondition() {
   const int32_t current = lstFilter->ItemIndex();
@@ -428,7 +434,7 @@ void TfrmSupFltBase::RzButton2Click() {
 void TfrmSupFltBase::mnuCopyResultClick() {
   std::string text;
   for (const std::string& line : lstFltValidate->AllItems()) text += line + "\r\n";
-  ui::SetClipboardText(text);
+  if (!ui::SetClipboardText(text, this)) TShareFunc::ShowError(kTxtClipboardFailed);
 }
 
 void TfrmSupFltBase::mnuSaveResultClick() {

@@ -57,6 +57,9 @@ class TfrmSupFltBase : public TfrmFltBase {
   void lstFilterClick();
   void lstFilterDblClick();
   std::string lstFilterData(int32_t index) const;
+  // What the list shows whole for line `index` (the item under the mouse,
+  // or the current one) where the list is too narrow for it: the line.
+  std::string ConditionLineInfo(int32_t index) const;
   void btnAddClick();
   void btnReplaceClick();
   void btnDeleteClick();

@@ -350,7 +350,31 @@ int32_t TListBox::SelCount() const {
   return n;
 }
 
-void TListBox::Repaint() { Peer().Repaint(); }
+void TListBox::Repaint() {
+  Peer().Repaint();
+  SyncItemHint();
+}
+
+void TListBox::ShowItemHint(int32_t index) noexcept {
+  hotItem_ = index;
+  SyncItemHint();
+}
+
+void TListBox::UserInput(TInput input) noexcept {
+  TControl::UserInput(input);
+  SyncItemHint();
+}
+
+void TListBox::SyncItemHint() noexcept {
+  if (!OnItemHint) return;
+  RunGuarded([&] {
+    const int32_t count = Count();
+    int32_t index = hotItem_ >= 0 && hotItem_ < count ? hotItem_ : ItemIndex();
+    if (index >= count) index = -1;
+    hintItem_ = index;
+    SetHint(index >= 0 ? OnItemHint(*this, index) : std::string());
+  });
+}
 
 int32_t TComboBox::Count() const { return Peer().ItemsCount(); }
 

@@ -250,9 +250,25 @@ class TListBox : public TControl {
   bool Selected(int32_t index) const;
   void SetSelected(int32_t index, bool selected);
   int32_t SelCount() const;
+  // Redraws the items; the item text shown whole (below) follows them.
   void Repaint();
 
   TListDataEvent OnData;
+
+  // The whole text shown for an item, whose line the list may be too narrow
+  // for. With it set, the list's hint is that text for the item under the
+  // mouse, or else the current item (a tooltip on Win32, when ShowHint).
+  TListDataEvent OnItemHint;
+  // The item whose text the hint shows (-1: none): the backend reports the
+  // item under the mouse, -1 when the mouse leaves.
+  void ShowItemHint(int32_t index) noexcept;
+  int32_t HintItem() const { return hintItem_; }
+  void UserInput(TInput input) noexcept override;
+
+ private:
+  int32_t hotItem_ = -1;   // under the mouse
+  int32_t hintItem_ = -1;  // whose text the hint holds
+  void SyncItemHint() noexcept;
 };
 
 class TComboBox : public TControl {
@@ -443,6 +459,11 @@ class TForm : public TControl {
   TButton* DefaultButton() const;
   TButton* CancelButton() const;
 
+  // The control that has the focus when the form is shown, where the user
+  // starts; null starts at the first control in reading order.
+  TControl* ActiveControl() const { return activeControl_; }
+  void SetActiveControl(TControl* control) { activeControl_ = control; }
+
  private:
   friend class TFrame;
   TComponent* BuildRow(const TDesc& row, TControl* root, TNameMap& names,
@@ -457,6 +478,7 @@ class TForm : public TControl {
   int borderWidth_ = 0;
   int32_t modalResult_ = mrNone;
   bool inModal_ = false;
+  TControl* activeControl_ = nullptr;
 };
 
 namespace detail {

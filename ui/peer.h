@@ -116,7 +116,8 @@ class TServices {
                                   bool defaultSecond) = 0;
   // True when the user chose a file; its path is then in state.FileName.
   virtual bool FileDialog(TForm* owner, TFileDialogState& state) = 0;
-  virtual void SetClipboardText(const std::string& text) = 0;
+  // False when the clipboard could not be opened or given the text.
+  virtual bool SetClipboardText(TForm* owner, const std::string& text) = 0;
   virtual std::string ClipboardText() = 0;
   virtual void BeginWait() = 0;
   virtual void EndWait() = 0;

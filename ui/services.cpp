@@ -49,8 +49,8 @@ bool RunFileDialog(TForm* owner, TFileDialogState& state) {
   return ServicesFor(owner).FileDialog(owner, state);
 }
 
-void SetClipboardText(std::string_view text) {
-  CurrentBackend().Services().SetClipboardText(std::string(text));
+bool SetClipboardText(std::string_view text, TForm* owner) {
+  return ServicesFor(owner).SetClipboardText(owner, std::string(text));
 }
 
 std::string ClipboardText() { return CurrentBackend().Services().ClipboardText(); }

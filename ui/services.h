@@ -16,7 +16,9 @@ namespace veltrin::ui {
 TModalResult MessageDlg(TForm* owner, TMsgKind kind, std::string_view text,
                         std::string_view caption, TMsgButtons buttons, bool defaultSecond);
 bool RunFileDialog(TForm* owner, TFileDialogState& state);
-void SetClipboardText(std::string_view text);
+// The text on the clipboard, which `owner`'s window (else the active one)
+// opens; false when the clipboard could not take it.
+bool SetClipboardText(std::string_view text, TForm* owner = nullptr);
 std::string ClipboardText();
 void RunProgram(std::string_view commandLine);
 // True when a file (not a folder) of that GBK path exists.

@@ -31,7 +31,13 @@ class THeadlessBackend final : public TBackend, public TServices {
                           const std::string& caption, TMsgButtons buttons,
                           bool defaultSecond) override;
   bool FileDialog(TForm* owner, TFileDialogState& state) override;
-  void SetClipboardText(const std::string& text) override { clipboard_ = text; }
+  bool SetClipboardText(TForm*, const std::string& text) override {
+    if (!clipboardAvailable_) return false;
+    clipboard_ = text;
+    return true;
+  }
+  // Another program holding the clipboard makes it unavailable.
+  void SetClipboardAvailable(bool available) { clipboardAvailable_ = available; }
   std::string ClipboardText() override { return clipboard_; }
   void BeginWait() override { ++waitDepth_; }
   void EndWait() override {
@@ -48,6 +54,7 @@ class THeadlessBackend final : public TBackend, public TServices {
  private:
   std::vector<THeadlessRecord> records_;
   std::string clipboard_;
+  bool clipboardAvailable_ = true;
   int waitDepth_ = 0;
 };
 

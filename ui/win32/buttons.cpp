@@ -4,6 +4,9 @@
 namespace veltrin::ui::win32 {
 namespace {
 
+LRESULT CALLBACK FlatButtonSubclass(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                    DWORD_PTR ref);
+
 class TButtonPeer final : public TWinPeer {
  public:
   using TWinPeer::TWinPeer;
@@ -29,6 +32,17 @@ class TButtonPeer final : public TWinPeer {
     return TWinPeer::Background();
   }
   void DrawItem(const DRAWITEMSTRUCT& dis) override;
+  void SetDefaultLook(bool on) override {
+    if (IsCheckBox() || !hwnd_) return;
+    if (Flags() & kFlat) {
+      if (defaultLook_ != on) InvalidateRect(hwnd_, nullptr, TRUE);
+      defaultLook_ = on;
+      return;
+    }
+    const LONG_PTR want = on ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+    if ((GetWindowLongPtrW(hwnd_, GWL_STYLE) & BS_TYPEMASK) != want) Send(BM_SETSTYLE, want, TRUE);
+  }
+  bool DefaultLook() const { return defaultLook_; }
 
  protected:
   TWindowClass WindowClass() const override {
@@ -44,20 +58,54 @@ class TButtonPeer final : public TWinPeer {
   }
   void AfterCreate() override {
     if (IsCheckBox() && (Flags() & kChecked)) Send(BM_SETCHECK, BST_CHECKED);
+    if (!IsCheckBox() && (Flags() & kFlat))
+      SetWindowSubclass(hwnd_, FlatButtonSubclass, 1, DWORD_PTR(this));
   }
 
  private:
   bool IsCheckBox() const { return front_.Kind() == TKind::CheckBox; }
+
+  bool defaultLook_ = false;  // flat buttons: drawn as the button Enter presses
 };
 
-// A flat button: its face, a frame only while pressed.
+// A flat button is drawn by its owner, and the system takes an owner-drawn
+// button for no push button: Enter on it would press the form's default
+// button. It answers as the push button it is, and keeps being drawn by its
+// owner when the dialog keys make it the default one.
+LRESULT CALLBACK FlatButtonSubclass(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                    DWORD_PTR ref) {
+  auto* peer = reinterpret_cast<TButtonPeer*>(ref);
+  switch (msg) {
+    case WM_GETDLGCODE:
+      return DLGC_BUTTON | (peer->DefaultLook() ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
+    case BM_SETSTYLE: {
+      const WPARAM type = wp & BS_TYPEMASK;
+      if (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON) {
+        peer->SetDefaultLook(type == BS_DEFPUSHBUTTON);
+        return 0;
+      }
+      break;
+    }
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(hwnd, FlatButtonSubclass, id);
+      break;
+    default:
+      break;
+  }
+  return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+// A flat button: its face, sunk while pressed, framed while Enter presses it.
 void TButtonPeer::DrawItem(const DRAWITEMSTRUCT& dis) {
   HDC dc = dis.hDC;
   RECT rc = dis.rcItem;
   HGDIOBJ oldFont = SelectObject(dc, CurrentFont());
   SetBkMode(dc, TRANSPARENT);
   FillRect(dc, &rc, backend_.Brush(Background()));
-  if (dis.itemState & ODS_SELECTED) DrawEdge(dc, &rc, BDR_SUNKENOUTER, BF_RECT);
+  if (dis.itemState & ODS_SELECTED)
+    DrawEdge(dc, &rc, BDR_SUNKENOUTER, BF_RECT);
+  else if (defaultLook_)
+    FrameRect(dc, &rc, GetSysColorBrush(COLOR_WINDOWFRAME));
   SetTextColor(dc, (dis.itemState & ODS_DISABLED) ? GetSysColor(COLOR_GRAYTEXT)
                                                   : Resolve(fontColor_, COLOR_BTNTEXT));
   std::wstring text = GbkToWide(Text());

@@ -59,10 +59,10 @@ class TFormPeer final : public TWinPeer {
     // Made on the monitor of the host's window, where it will open, so that
     // it has that monitor's DPI from the start.
     const RECT work = WorkArea(HostMonitor(nullptr));
-    HWND hwnd = CreateWindowExW(WS_EX_CONTROLPARENT | WS_EX_DLGMODALFRAME, wc.Class,
-                                GbkToWide(front_.Desc().Caption).c_str(), style, work.left,
-                                work.top, 200, 100, nullptr, nullptr, Module(),
-                                static_cast<TWinPeer*>(this));
+    HWND hwnd =
+        CreateWindowExW(WS_EX_CONTROLPARENT | WS_EX_DLGMODALFRAME, wc.Class,
+                        GbkToWide(front_.Desc().Caption).c_str(), style, work.left, work.top, 200,
+                        100, nullptr, nullptr, Module(), static_cast<TWinPeer*>(this));
     if (hwnd) dpi_ = WindowDpi(hwnd);
     return hwnd;
   }
@@ -77,10 +77,24 @@ class TFormPeer final : public TWinPeer {
   void Place(HWND owner);
   void ChangeDpi(int dpi, const RECT* suggested);
 
+  // Keyboard focus (focus.cpp has the order).
+  int StopIndexOf(HWND hwnd) const;
+  HWND StopTarget(int index) const;
+  void MoveFocus(int from, bool back);
+  void FocusStart();
+  void RestoreFocus();
+  bool HandleTab(const MSG& msg);
+  void WatchFocus();
+  void SyncDefault(HWND focus);
+
   HWND tooltip_ = nullptr;         // the tooltip of all the form's controls
   int clientW_ = 0, clientH_ = 0;  // 96-DPI units
   int dpi_ = kDesignDpi;
   void* hostContext_ = nullptr;
+  std::vector<TTabStop> order_;
+  std::map<int, HWND> groupFocus_;  // the label last focused in each run of labels
+  HWND lastFocus_ = nullptr;        // the control that had the focus last
+  HWND seenFocus_ = nullptr;
 };
 
 void TFormPeer::ApplyClientSize() {
@@ -155,6 +169,10 @@ HWND TFormPeer::Tooltip() {
 
 void TFormPeer::RunModal() {
   TForm& form = Form();
+  // Read once the form is built and its OnShow has placed everything.
+  order_ = ReadingOrder(form);
+  groupFocus_.clear();
+  lastFocus_ = seenFocus_ = nullptr;
   HWND owner = GetActiveWindow();
   if (owner == hwnd_) owner = nullptr;
   SetWindowLongPtrW(hwnd_, GWLP_HWNDPARENT, LONG_PTR(owner));
@@ -170,7 +188,7 @@ void TFormPeer::RunModal() {
   if (shown) {
     SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
     SetForegroundWindow(hwnd_);
-    if (HWND first = GetNextDlgTabItem(hwnd_, nullptr, FALSE)) SetFocus(first);
+    FocusStart();
   } else {
     PostMessageW(hwnd_, kMsgRunHook, 0, 0);
   }
@@ -184,15 +202,114 @@ void TFormPeer::RunModal() {
       break;
     }
     if (r < 0) break;
-    if (!IsDialogMessageW(hwnd_, &msg)) {
+    if (!HandleTab(msg) && !IsDialogMessageW(hwnd_, &msg)) {
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }
+    WatchFocus();
   }
   if (form.ModalResult() == mrNone) form.SetModalResult(mrCancel);
   for (HWND other : disabled.second) EnableWindow(other, TRUE);
   if (shown) ShowWindow(hwnd_, SW_HIDE);
   if (owner && IsWindow(owner)) SetActiveWindow(owner);
+}
+
+// The stop of `hwnd` or of the nearest window holding it (a combo box
+// holds its edit box); a page control's sheets hold stops of their own.
+int TFormPeer::StopIndexOf(HWND hwnd) const {
+  for (HWND h = hwnd; h && h != hwnd_; h = GetParent(h))
+    for (size_t i = 0; i < order_.size(); ++i)
+      for (HWND m : order_[i].Members)
+        if (m == h) return int(i);
+  return -1;
+}
+
+HWND TFormPeer::StopTarget(int index) const {
+  const std::vector<HWND>& members = order_[size_t(index)].Members;
+  auto remembered = groupFocus_.find(index);
+  if (remembered != groupFocus_.end() && CanFocus(remembered->second, hwnd_))
+    return remembered->second;
+  for (HWND m : members)
+    if (CanFocus(m, hwnd_)) return m;
+  return nullptr;
+}
+
+// The next stop after (or before) stop `from` that can take the focus;
+// from -1 the first (or last).
+void TFormPeer::MoveFocus(int from, bool back) {
+  const int n = int(order_.size());
+  for (int k = 1; k <= n; ++k) {
+    int i = from < 0 ? (back ? n - k : k - 1) : from + (back ? -k : k);
+    i = ((i % n) + n) % n;
+    if (HWND target = StopTarget(i)) {
+      FocusControl(target);
+      WatchFocus();
+      return;
+    }
+  }
+}
+
+void TFormPeer::FocusStart() {
+  TControl* start = Form().ActiveControl();
+  auto* peer = start ? static_cast<TWinPeer*>(start->PeerOrNull()) : nullptr;
+  if (peer && CanFocus(peer->Hwnd(), hwnd_)) {
+    FocusControl(peer->Hwnd());
+    WatchFocus();
+  } else {
+    MoveFocus(-1, false);
+  }
+}
+
+// Back from another window (a message box, the code picker): the control
+// that had the focus has it again, not the form itself.
+void TFormPeer::RestoreFocus() {
+  if (lastFocus_ && CanFocus(lastFocus_, hwnd_)) {
+    SetFocus(lastFocus_);
+    WatchFocus();
+  } else {
+    FocusStart();
+  }
+}
+
+// Tab and Shift+Tab go by the reading order, before the dialog manager's
+// own Tab handling (which follows the order the windows were made in).
+bool TFormPeer::HandleTab(const MSG& msg) {
+  if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB || order_.empty()) return false;
+  if (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)) return false;
+  if (GetKeyState(VK_CONTROL) < 0) return false;
+  const LRESULT code =
+      SendMessageW(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg));
+  if (code & (DLGC_WANTTAB | DLGC_WANTALLKEYS)) return false;
+  MoveFocus(StopIndexOf(GetFocus()), GetKeyState(VK_SHIFT) < 0);
+  return true;
+}
+
+void TFormPeer::WatchFocus() {
+  HWND focus = GetFocus();
+  if (focus == seenFocus_) return;
+  seenFocus_ = focus;
+  if (focus != hwnd_ && !IsChild(hwnd_, focus)) return;  // another window has it
+  if (focus != hwnd_) {
+    lastFocus_ = focus;
+    const int stop = StopIndexOf(focus);
+    if (stop >= 0 && order_[size_t(stop)].Members.size() > 1) groupFocus_[stop] = focus;
+  }
+  SyncDefault(focus);
+}
+
+// As in a dialog box: a push button with the focus is the one Enter
+// presses and shows it; anywhere else the form's default button does.
+void TFormPeer::SyncDefault(HWND focus) {
+  HWND target = nullptr;
+  TWinPeer* focused = PeerOf(focus);
+  if (focused && focused != this && focused->Front().Kind() == TKind::Button)
+    target = focus;
+  else if (TButton* def = Form().DefaultButton())
+    target = WindowOf(*def);
+  for (TComponent* c : Form().Components())
+    if (c->Kind() == TKind::Button)
+      if (auto* peer = static_cast<TWinPeer*>(c->PeerOrNull()))
+        peer->SetDefaultLook(peer->Hwnd() == target);
 }
 
 void TFormPeer::RunHook() {
@@ -254,6 +371,21 @@ bool TFormPeer::OnFormMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     case WM_DPICHANGED:  // moved to a monitor of another DPI
       ChangeDpi(HIWORD(wp), reinterpret_cast<const RECT*>(lp));
       return true;
+    case WM_ACTIVATE:
+      if (LOWORD(wp) == WA_INACTIVE || HIWORD(wp)) return false;
+      RestoreFocus();
+      return true;
+    case WM_SETFOCUS:
+      RestoreFocus();
+      return true;
+    case DM_GETDEFID: {
+      // Enter on a control that is no push button presses this one.
+      TButton* def = Form().DefaultButton();
+      HWND h = def ? WindowOf(*def) : nullptr;
+      if (h && def->Showing() && def->Operable())
+        result = MAKELRESULT(GetDlgCtrlID(h), DC_HASDEFID);
+      return true;
+    }
     default:
       return false;
   }

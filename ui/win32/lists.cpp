@@ -13,6 +13,9 @@ constexpr int kComboDropHeight = 240;
 // description gives one.
 constexpr int kDrawnItemHeight = 13;
 
+LRESULT CALLBACK ListSubclass(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                              DWORD_PTR ref);
+
 class TListBoxPeer final : public TWinPeer {
  public:
   using TWinPeer::TWinPeer;
@@ -21,7 +24,9 @@ class TListBoxPeer final : public TWinPeer {
   int32_t Prop(TProp prop) const override;
   void ItemsClear() override;
   void ItemsAdd(const std::string& text) override {
-    Send(LB_ADDSTRING, 0, LPARAM(GbkToWide(text).c_str()));
+    std::wstring wide = GbkToWide(text);
+    Send(LB_ADDSTRING, 0, LPARAM(wide.c_str()));
+    Widen(TextWidth({wide}));
   }
   void ItemsSet(int32_t index, const std::string& text) override;
   void ItemsDelete(int32_t index) override;
@@ -43,21 +48,69 @@ class TListBoxPeer final : public TWinPeer {
   }
   COLORREF Background() const override { return Resolve(color_, COLOR_WINDOW); }
   void DrawItem(const DRAWITEMSTRUCT& dis) override;
+  void Repaint() override {
+    FitExtent();
+    TWinPeer::Repaint();
+  }
+  // The mouse is over item `index` (-1: over none).
+  void MouseOver(int32_t index) {
+    if (index == hot_) return;
+    hot_ = index;
+    static_cast<TListBox&>(front_).ShowItemHint(index);
+  }
 
  protected:
   TWindowClass WindowClass() const override {
-    DWORD style = WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
+    // A horizontal scroll bar whenever an item is wider than the list.
+    DWORD style = WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
     if (IsMulti()) style |= LBS_EXTENDEDSEL;
     style |= IsVirtual() ? (LBS_NODATA | LBS_OWNERDRAWFIXED) : LBS_HASSTRINGS;
     return {L"LISTBOX", style, (Flags() & kBorder) ? DWORD(WS_EX_CLIENTEDGE) : 0u};
   }
-  void AfterCreate() override { ApplyItemHeight(); }
+  void AfterCreate() override {
+    ApplyItemHeight();
+    SetWindowSubclass(hwnd_, ListSubclass, 1, DWORD_PTR(this));
+  }
   void Rescale() override {
     TWinPeer::Rescale();
     ApplyItemHeight();
   }
 
  private:
+  // The widest of `texts` in the list's font, with the margin items are
+  // drawn with.
+  int TextWidth(const std::vector<std::wstring>& texts) const {
+    HDC dc = GetDC(hwnd_);
+    HGDIOBJ old = SelectObject(dc, CurrentFont());
+    int widest = 0;
+    for (const std::wstring& t : texts) {
+      SIZE size{};
+      if (GetTextExtentPoint32W(dc, t.c_str(), int(t.size()), &size))
+        widest = std::max(widest, int(size.cx));
+    }
+    SelectObject(dc, old);
+    ReleaseDC(hwnd_, dc);
+    return widest > 0 ? widest + 6 : 0;
+  }
+  void Widen(int width) {
+    if (width > extent_) Send(LB_SETHORIZONTALEXTENT, WPARAM(extent_ = width));
+  }
+  // The horizontal extent from the longest item, read again.
+  void FitExtent() {
+    std::vector<std::wstring> texts;
+    auto& list = static_cast<TListBox&>(front_);
+    for (int32_t i = 0, n = ItemsCount(); i < n; ++i) {
+      std::string text;
+      try {
+        text = IsVirtual() ? list.Items(i) : ItemsGet(i);
+      } catch (...) {
+      }
+      texts.push_back(GbkToWide(text));
+    }
+    extent_ = TextWidth(texts);
+    Send(LB_SETHORIZONTALEXTENT, WPARAM(extent_));
+  }
+
   bool IsMulti() const { return (Flags() & kMultiSelect) != 0; }
   bool IsVirtual() const { return (Flags() & kVirtual) != 0; }
   void SetCount(int32_t count);
@@ -68,7 +121,35 @@ class TListBoxPeer final : public TWinPeer {
   }
 
   bool hasCaret_ = false;  // multi-select list: a current item exists
+  int extent_ = 0;         // the horizontal extent set
+  int32_t hot_ = -1;       // the item under the mouse
 };
+
+// Reports the item under the mouse, so that the list's hint can show its
+// whole text.
+LRESULT CALLBACK ListSubclass(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                              DWORD_PTR ref) {
+  auto* peer = reinterpret_cast<TListBoxPeer*>(ref);
+  switch (msg) {
+    case WM_MOUSEMOVE: {
+      const LRESULT hit = SendMessageW(hwnd, LB_ITEMFROMPOINT, 0, lp);
+      // The high word says the point lies outside every item.
+      peer->MouseOver(HIWORD(hit) ? -1 : int32_t(LOWORD(hit)));
+      TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, hwnd, 0};
+      TrackMouseEvent(&tme);
+      break;
+    }
+    case WM_MOUSELEAVE:
+      peer->MouseOver(-1);
+      break;
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(hwnd, ListSubclass, id);
+      break;
+    default:
+      break;
+  }
+  return DefSubclassProc(hwnd, msg, wp, lp);
+}
 
 void TListBoxPeer::SetProp(TProp prop, int32_t value) {
   switch (prop) {
@@ -115,6 +196,7 @@ void TListBoxPeer::ItemsClear() {
     Send(LB_RESETCONTENT);
   hasCaret_ = false;
   --suppress_;
+  Send(LB_SETHORIZONTALEXTENT, WPARAM(extent_ = 0));
 }
 
 void TListBoxPeer::ItemsSet(int32_t index, const std::string& text) {
@@ -125,6 +207,7 @@ void TListBoxPeer::ItemsSet(int32_t index, const std::string& text) {
   Send(LB_DELETESTRING, WPARAM(index));
   Send(LB_INSERTSTRING, WPARAM(index), LPARAM(GbkToWide(text).c_str()));
   --suppress_;
+  FitExtent();
   if (selected) SetItemSelected(index, true);
   if (current >= 0) SetProp(TProp::ItemIndex, current);
 }
@@ -135,6 +218,7 @@ void TListBoxPeer::ItemsDelete(int32_t index) {
   ++suppress_;
   Send(LB_DELETESTRING, WPARAM(index));
   --suppress_;
+  FitExtent();
   // The current item follows its item; when its own went, a multi-select
   // list keeps the place and a single-select list has none.
   int32_t n = ItemsCount();
@@ -190,6 +274,7 @@ void TListBoxPeer::SetCount(int32_t count) {
   --suppress_;
   if (current >= count) current = count - 1;
   SetProp(TProp::ItemIndex, current);
+  FitExtent();
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
 

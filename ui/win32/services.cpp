@@ -66,26 +66,35 @@ bool TWin32Backend::FileDialog(TForm* owner, TFileDialogState& state) {
   ofn.lpstrInitialDir = initial.empty() ? nullptr : initial.c_str();
   ofn.lpstrDefExt = ext.empty() ? nullptr : ext.c_str();
   ofn.lpstrTitle = title.empty() ? nullptr : title.c_str();
-  ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING;
+  // The host's current folder stays: relative paths it uses resolve as before.
+  ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_NOCHANGEDIR;
   BOOL ok = state.Save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
   if (!ok) return false;
   state.FileName = WideToGbk(file.data());
   return true;
 }
 
-void TWin32Backend::SetClipboardText(const std::string& text) {
+bool TWin32Backend::SetClipboardText(TForm* owner, const std::string& text) {
   std::wstring wide = GbkToWide(text);
-  if (!OpenClipboard(nullptr)) throw std::runtime_error("the clipboard is not available");
-  EmptyClipboard();
-  HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t));
-  if (mem) {
-    auto* p = static_cast<wchar_t*>(GlobalLock(mem));
-    std::copy(wide.begin(), wide.end(), p);
-    p[wide.size()] = L'\0';
-    GlobalUnlock(mem);
-    if (!SetClipboardData(CF_UNICODETEXT, mem)) GlobalFree(mem);
+  // Opened without an owner, EmptyClipboard leaves the clipboard to nobody;
+  // the form's window owns it, shown or not.
+  HWND window = owner && owner->PeerOrNull()
+                    ? static_cast<TWinPeer*>(owner->PeerOrNull())->Hwnd()
+                    : GetActiveWindow();
+  if (!OpenClipboard(window)) return false;
+  bool done = false;
+  if (EmptyClipboard()) {
+    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t));
+    if (auto* p = mem ? static_cast<wchar_t*>(GlobalLock(mem)) : nullptr) {
+      std::copy(wide.begin(), wide.end(), p);
+      p[wide.size()] = L'\0';
+      GlobalUnlock(mem);
+      done = SetClipboardData(CF_UNICODETEXT, mem) != nullptr;
+    }
+    if (mem && !done) GlobalFree(mem);
   }
   CloseClipboard();
+  return done;
 }
 
 std::string TWin32Backend::ClipboardText() {
@@ -113,7 +122,17 @@ void TWin32Backend::EndWait() {
 }
 
 void TWin32Backend::RunProgram(const std::string& commandLine) {
-  WinExec(commandLine.c_str(), SW_SHOWNORMAL);
+  // In UTF-16: a path outside the system's code page survives.
+  std::wstring line = GbkToWide(commandLine);
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESHOWWINDOW;
+  si.wShowWindow = SW_SHOWNORMAL;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    throw std::runtime_error("cannot start the program");
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
 }
 
 }  // namespace veltrin::ui::win32

@@ -1,8 +1,14 @@
 // Labels (drawn by the backend, with an optional grooved border) and panels.
+#include <cstdlib>
+#include <utility>
+
 #include "ui/win32/win32_private.h"
 
 namespace veltrin::ui::win32 {
 namespace {
+
+LRESULT CALLBACK KeyboardLabelSubclass(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                       DWORD_PTR ref);
 
 class TLabelPeer final : public TWinPeer {
  public:
@@ -34,10 +40,94 @@ class TLabelPeer final : public TWinPeer {
     return TWinPeer::Background();
   }
   void DrawItem(const DRAWITEMSTRUCT& dis) override;
+  // The arrow keys move among the clickable labels beside this one.
+  void MoveTo(WPARAM key);
 
  protected:
-  TWindowClass WindowClass() const override { return {L"STATIC", SS_OWNERDRAW | SS_NOTIFY}; }
+  TWindowClass WindowClass() const override {
+    return {L"STATIC",
+            DWORD(SS_OWNERDRAW | SS_NOTIFY | (IsKeyboardLabel(Control()) ? WS_TABSTOP : 0))};
+  }
+  void AfterCreate() override {
+    if (IsKeyboardLabel(Control()))
+      SetWindowSubclass(hwnd_, KeyboardLabelSubclass, 1, DWORD_PTR(this));
+  }
 };
+
+void TLabelPeer::MoveTo(WPARAM key) {
+  const TControl& self = Control();
+  if (!self.Parent()) return;
+  auto centre = [](const TControl& c) {
+    return std::pair<int, int>(c.Left() + c.Width() / 2, c.Top() + c.Height() / 2);
+  };
+  const auto [x, y] = centre(self);
+  HWND best = nullptr;
+  long bestScore = 0;
+  for (TControl* c : self.Parent()->Controls()) {
+    if (c == &self || !IsKeyboardLabel(*c)) continue;
+    HWND h = static_cast<TWinPeer*>(c->PeerOrNull())->Hwnd();
+    if (!CanFocus(h, GetAncestor(hwnd_, GA_ROOT))) continue;
+    const auto [cx, cy] = centre(*c);
+    const int dx = cx - x, dy = cy - y;
+    int along = 0, across = 0;
+    switch (key) {
+      case VK_LEFT:
+        along = -dx, across = dy;
+        break;
+      case VK_RIGHT:
+        along = dx, across = dy;
+        break;
+      case VK_UP:
+        along = -dy, across = dx;
+        break;
+      case VK_DOWN:
+        along = dy, across = dx;
+        break;
+      default:
+        return;
+    }
+    if (along <= 0) continue;
+    // The nearest in that direction, the same row or column first.
+    const long score = long(along) + 8L * std::abs(across);
+    if (!best || score < bestScore) best = h, bestScore = score;
+  }
+  if (best) SetFocus(best);
+}
+
+// A label the user clicks is reached by the keyboard too: it takes the
+// focus, shows it, moves it with the arrow keys and is clicked by Space.
+LRESULT CALLBACK KeyboardLabelSubclass(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                       DWORD_PTR ref) {
+  auto* peer = reinterpret_cast<TLabelPeer*>(ref);
+  switch (msg) {
+    case WM_GETDLGCODE:
+      return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case WM_KEYDOWN:
+      if (wp == VK_SPACE) {
+        if (!(lp & (1 << 30))) peer->Control().UserInput(TInput::Click);  // not a repeat
+        return 0;
+      }
+      if (wp == VK_LEFT || wp == VK_RIGHT || wp == VK_UP || wp == VK_DOWN) {
+        peer->MoveTo(wp);
+        return 0;
+      }
+      break;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      if (IsWindowVisible(hwnd) && GetFocus() != hwnd) SetFocus(hwnd);
+      break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      InvalidateRect(hwnd, nullptr, FALSE);
+      break;
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(hwnd, KeyboardLabelSubclass, id);
+      break;
+    default:
+      break;
+  }
+  return DefSubclassProc(hwnd, msg, wp, lp);
+}
 
 void TLabelPeer::DrawItem(const DRAWITEMSTRUCT& dis) {
   HDC dc = dis.hDC;
@@ -73,6 +163,10 @@ void TLabelPeer::DrawItem(const DRAWITEMSTRUCT& dis) {
   UINT vert = (flags & kGroove) ? DT_VCENTER : DT_TOP;
   DrawTextW(dc, text.c_str(), int(text.size()), &textRect,
             TextAlign(flags) | vert | DT_SINGLELINE | DT_NOPREFIX);
+  if (GetFocus() == hwnd_) {
+    RECT fr{rc.left + 2, rc.top + 2, rc.right - 2, rc.bottom - 2};
+    DrawFocusRect(dc, &fr);
+  }
   SelectObject(dc, oldFont);
 }
 

@@ -14,6 +14,7 @@
 //   statics.cpp       labels and panels
 //   menus.cpp         popup menus
 //   window_proc.cpp   the window procedures
+//   focus.cpp         the Tab order in reading order, where the focus may go
 #pragma once
 
 #include <windows.h>
@@ -116,7 +117,7 @@ class TWin32Backend final : public TBackend, public TServices {
                           const std::string& caption, TMsgButtons buttons,
                           bool defaultSecond) override;
   bool FileDialog(TForm* owner, TFileDialogState& state) override;
-  void SetClipboardText(const std::string& text) override;
+  bool SetClipboardText(TForm* owner, const std::string& text) override;
   std::string ClipboardText() override;
   void BeginWait() override;
   void EndWait() override;
@@ -235,6 +236,9 @@ class TWinPeer : public TPeer {
   virtual void* HostDpiContext() const;
   // Font, place and sizes again after the form's DPI changed.
   virtual void Rescale();
+  // Push buttons: drawn as the button Enter presses (the form's default
+  // button, or the push button that has the focus).
+  virtual void SetDefaultLook(bool) {}
 
  protected:
   virtual TWindowClass WindowClass() const = 0;
@@ -270,6 +274,21 @@ class TWinPeer : public TPeer {
 
 // The peer of a window handle, null for other windows.
 TWinPeer* PeerOf(HWND hwnd);
+
+// One stop of the Tab order: a control, or a run of clickable labels that
+// the arrow keys move within (Tab enters it at the label last focused).
+struct TTabStop {
+  std::vector<HWND> Members;
+};
+// The form's Tab stops in reading order (focus.cpp).
+std::vector<TTabStop> ReadingOrder(const TForm& form);
+// A label that the keyboard reaches: one the user clicks (hand pointer).
+bool IsKeyboardLabel(const TControl& control);
+// True when the user could put the focus on `hwnd`: shown, and enabled up
+// to `root`.
+bool CanFocus(HWND hwnd, HWND root);
+// Focuses a control as Tab does (an edit box's text selected).
+void FocusControl(HWND hwnd);
 
 std::unique_ptr<TWinPeer> MakeFormPeer(TComponent& front, TWin32Backend& backend);
 std::unique_ptr<TWinPeer> MakeButtonPeer(TComponent& front, TWin32Backend& backend);

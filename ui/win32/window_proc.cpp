@@ -27,6 +27,9 @@ LRESULT HandleBox(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, bool& handled) {
       [[fallthrough]];
     case WM_CLOSE:
     case WM_COPYDATA:
+    case WM_ACTIVATE:
+    case WM_SETFOCUS:
+    case DM_GETDEFID:
     case kMsgRunHook: {
       LRESULT result = 0;
       // The form's handlers run as the host's code does (see HostDpiContext).
