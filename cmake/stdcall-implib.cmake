@@ -10,6 +10,14 @@ if(WIN32 AND NOT CMAKE_DLLTOOL)
 endif()
 
 function(veltrin_stdcall_import_library target def_file)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    # 64-bit Windows decorates no names (cmake/mingw-x86_64.cmake, for the
+    # tests only): the import library takes the names without "@n".
+    file(READ ${def_file} def_text)
+    string(REGEX REPLACE "@[0-9]+" "" def_text "${def_text}")
+    set(def_file ${CMAKE_CURRENT_BINARY_DIR}/${target}-plain.def)
+    file(WRITE ${def_file} "${def_text}")
+  endif()
   add_custom_command(
     TARGET ${target} POST_BUILD
     COMMAND ${CMAKE_DLLTOOL} -k -d ${def_file} -D $<TARGET_FILE_NAME:${target}>
