@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/string_list.h"
 #include "forms/flt_base_form.h"
@@ -52,6 +53,9 @@ class TfrmSupFltBase : public TfrmFltBase {
   std::string CurrentCondition();
   // Sets the leading "K" or "D" of every selected line that begins with one.
   void SetKeepRemove(bool keep);
+  // The sample bets the host hands the batch aide (its recent draws), asked
+  // for once; false when there is no host or it fails.
+  bool FetchSampleBets(std::vector<std::string>& bets);
 
   // ---- event handlers, as the window description binds them ----------------------
   void lstFilterClick();
