@@ -3,14 +3,17 @@
 # (veltrin_demo.exe, built with the Windows build) shows it under Wine on a
 # virtual X display, and the dialog's window is cut out of a screenshot.
 #
-#   scripts/screenshot.sh [dialog] [out.png] [build-dir]
+#   scripts/screenshot.sh [dialog] [out.png] [build-dir] [dpi]
 #
 #   dialog     fltbase (default), fltvalidate (after a simulated run) or
 #              supfltbase (the condition list dialog), twograde (the score
 #              grid with codes assigned), selecttwo (the code picker) or
-#              codegrade (the pair-score dialog, a condition in its grid)
-#   out.png    default: screenshot-<dialog>.png
+#              codegrade (the pair-score dialog, a condition in its grid),
+#              codegradepicture (its distribution page, recent draws marked)
+#   out.png    default: screenshot-<dialog>.png (screenshot-<dialog>-<dpi>.png
+#              at a DPI other than 96)
 #   build-dir  the Windows build (default: build-win)
+#   dpi        the screen's DPI (Wine's LogPixels), 96 (default), 120, 144...
 #
 # Needs wine, xvfb, imagemagick and a CJK font (fonts-wqy-microhei), which
 # Wine is told to use for the dialogs' font 宋体.
@@ -18,7 +21,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 dialog=${1:-fltbase}
-out=${2:-screenshot-$dialog.png}
+dpi=${4:-96}
+if [[ ! $dpi =~ ^[0-9]+$ ]] || ((dpi < 96 || dpi > 480)); then
+  echo "dpi must be a number from 96 to 480" >&2
+  exit 1
+fi
+suffix=$([[ $dpi == 96 ]] && echo "" || echo "-$dpi")
+out=${2:-screenshot-$dialog$suffix.png}
 build=${3:-build-win}
 demo=$build/bin/veltrin_demo.exe
 if [[ ! -f $demo ]]; then
@@ -31,7 +40,8 @@ if ! fc-list | grep -i "wenquanyi" >/dev/null; then
 fi
 
 export WINEDEBUG=-all
-export WINEPREFIX=${WINEPREFIX:-$PWD/$build/wineprefix-screenshot}
+# A prefix per DPI: Wine reads LogPixels once, when the prefix's server starts.
+export WINEPREFIX=${WINEPREFIX:-$PWD/$build/wineprefix-screenshot$suffix}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -39,11 +49,18 @@ trap 'rm -rf "$work"' EXIT
 # replaced by the CJK font. Registry files are UTF-16 with a byte-order mark.
 printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n"SimSun"="WenQuanYi Micro Hei"\r\n"宋体"="WenQuanYi Micro Hei"\r\n' |
   iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } >"$work/fonts.reg"
+# The DPI, where current Wine reads it and where older Wine did.
+logpixels=$(printf 'dword:%08x' "$dpi")
+printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n"LogPixels"=%s\r\n\r\n[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts]\r\n"LogPixels"=%s\r\n' "$logpixels" "$logpixels" |
+  iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } >"$work/dpi.reg"
 
 export DEMO=$demo DIALOG=$dialog WORK=$work OUT=$out
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   set -euo pipefail
   wine regedit /S "$(winepath -w "$WORK/fonts.reg")" >/dev/null 2>&1
+  wine regedit /S "$(winepath -w "$WORK/dpi.reg")" >/dev/null 2>&1
+  # Settings read at start-up take effect with the next server.
+  wineserver -w
   # The window frame draws its buttons with Marlett, which Debian keeps
   # outside the prefix.
   for marlett in /usr/share/wine/fonts/marlett.ttf /usr/lib/wine/fonts/marlett.ttf; do
