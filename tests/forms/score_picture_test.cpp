@@ -230,14 +230,17 @@ TEST_P(ScorePicturePageTest, DrawsTheRangeAndTheMarksOnScreen) {
   Responder.OnModal([&](TForm&) {
     ClickItem(*form->lstFilter, 0);
     SelectPage(*form->pageFlt, 2);
+    // A hook's modal run leaves the window hidden; on screen it is painted.
+    ShowWindow(WindowOf(*form), SW_SHOWNA);
     HWND chart = WindowOf(*form->chtScores);
-    UpdateWindow(chart);
+    UpdateWindow(WindowOf(*form));
     bandBefore = CountColor(chart, band);
     barBefore = CountColor(chart, bar);
     marksBefore = CountColor(chart, mark);
     Click(*form->btnPicDraws);
     UpdateWindow(chart);
     marksAfter = CountColor(chart, mark);
+    ShowWindow(WindowOf(*form), SW_HIDE);
     Click(*form->btnClose);
   });
   form->ShowModal();
