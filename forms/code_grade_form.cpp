@@ -69,6 +69,21 @@ ui::TDescTable TCodeGradeFrm::Description() {
       // Over the grid's top left, between its score-0 box and its labels.
       TDesc(TKind::ComboBox, "FilterType", "tabFilter", kTxtModeStraight).At(10, 43, 145, 20),
       TDesc(TKind::Button, "RzButton3", "tabFilter", kTxtGenerate).At(254, 232, 62, 22),
+
+      // The distribution page, after the simulated run's: the picture, the
+      // figures under it, the draws on request.
+      TDesc(TKind::TabSheet, "tabPicture", "pageFlt", kTxtTabPicture),
+      TDesc(TKind::Chart, "chtScores", "tabPicture", "").At(6, 6, 518, 250),
+      TDesc(TKind::Label, "lblPicKept", "tabPicture", "").At(6, 264, 518, 14),
+      TDesc(TKind::Label, "lblPicScores", "tabPicture", "").At(6, 282, 518, 14),
+      TDesc(TKind::Label, "lblPicWarnings", "tabPicture", "")
+          .At(6, 300, 518, 14)
+          .Set(kShowHint)
+          .Colors(clDefault, clMaroon),
+      TDesc(TKind::Button, "btnPicDraws", "tabPicture", kTxtPicDraws).At(6, 322, 96, 23),
+      TDesc(TKind::Label, "lblPicHits", "tabPicture", "")
+          .At(108, 327, 416, 14)
+          .Colors(clDefault, clNavy),
   };
 }
 
@@ -88,6 +103,19 @@ TCodeGradeFrm::TCodeGradeFrm() : TfrmSupFltBase("CodeGradeFrm") {
   Bind(FilterType, "FilterType");
   Bind(RzButton3, "RzButton3").OnClick = ui::Handler(this, &TCodeGradeFrm::RzButton3Click);
   FilterType->AddItem(kTxtModeStraight);
+  Bind(tabPicture, "tabPicture");
+  Bind(chtScores, "chtScores");
+  Bind(lblPicKept, "lblPicKept");
+  Bind(lblPicScores, "lblPicScores");
+  Bind(lblPicWarnings, "lblPicWarnings");
+  Bind(btnPicDraws, "btnPicDraws").OnClick = ui::Handler(this, &TCodeGradeFrm::btnPicDrawsClick);
+  Bind(lblPicHits, "lblPicHits");
+  cbxMin->OnChange = ui::Handler(this, &TCodeGradeFrm::EditorChange);
+  cbxMax->OnChange = ui::Handler(this, &TCodeGradeFrm::EditorChange);
+  FilterType->OnChange = ui::Handler(this, &TCodeGradeFrm::EditorChange);
+  TwoGradeFrame1->OnGradeChange = [this] { EditorChange(); };
+  // The list's hint says what the current line keeps and warns of.
+  lstFilter->SetShowHint(true);
 
   // What this dialog changes of the condition list dialog.
   lblInfo->SetVisible(false);
@@ -129,6 +157,7 @@ void TCodeGradeFrm::FormShow() {
   TfrmSupFltBase::FormShow();
   FillRangeLists();
   TwoGradeFrame1->InitLabels();
+  EditorChange();
 }
 
 std::string TCodeGradeFrm::BuildCondition() {
@@ -137,12 +166,55 @@ std::string TCodeGradeFrm::BuildCondition() {
 }
 
 void TCodeGradeFrm::ShowCondition(const std::string& line) {
+  // The line itself is pictured, also when the editor cannot take all of it.
+  ShowPicture(line);
+  loadingLine_ = true;
+  struct TDone {
+    bool& flag;
+    ~TDone() { flag = false; }
+  } done{loadingLine_};
   // -1 (not listed) leaves the box without a selection and with no text.
   FilterType->SetItemIndex(FilterType->IndexOf(TextBefore(line, ':')));
   TwoGradeFrame1->SetGradeText(TextBefore(TextAfter(line, ':'), ':'));
   const std::string_view range = RangeField(line);
   cbxMin->SetItemIndex(cbxMin->IndexOf(TextBefore(range, '-')));
   cbxMax->SetItemIndex(cbxMax->IndexOf(TextAfter(range, '-')));
+}
+
+// ---- the distribution page -----------------------------------------------------------
+
+void TCodeGradeFrm::EditorChange() {
+  if (!loadingLine_) ShowPicture(BuildCondition());
+}
+
+void TCodeGradeFrm::ShowPicture(const std::string& line) {
+  picture_ = ComputeScorePicture(line, ChipDigitCount);
+  if (drawsFetched_) MarkDraws(picture_, draws_);
+  chtScores->SetState(ChartOf(picture_));
+  lblPicKept->SetCaption(KeptText(picture_));
+  lblPicScores->SetCaption(ScoresText(picture_));
+  std::string warnings;
+  for (const std::string& w : picture_.Warnings) warnings += (warnings.empty() ? "" : "  ") + w;
+  lblPicWarnings->SetCaption(warnings);
+  lblPicWarnings->SetHint(warnings);
+  lblPicHits->SetCaption(drawsFetched_ ? HitsText(picture_) : std::string());
+}
+
+void TCodeGradeFrm::btnPicDrawsClick() {
+  // Only on this click: the host may open a window of its own to answer.
+  if (!FHost) return;
+  drawsFetched_ = true;
+  if (!FetchSampleBets(draws_)) draws_.clear();
+  MarkDraws(picture_, draws_);
+  chtScores->SetState(ChartOf(picture_));
+  lblPicHits->SetCaption(HitsText(picture_));
+}
+
+std::string TCodeGradeFrm::ConditionLineInfo(int32_t index) const {
+  // The line with its kept share and its warnings, where the user looks.
+  const std::string line = TfrmSupFltBase::ConditionLineInfo(index);
+  const TLineNote note = ConditionLineNote(line, ChipDigitCount);
+  return note.Text.empty() ? line : line + "\r\n" + note.Text;
 }
 
 // ---- the host's aides -----------------------------------------------------------------

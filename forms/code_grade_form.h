@@ -17,6 +17,7 @@
 
 #include "common/interfaces.h"
 #include "filter/pro_grade.h"
+#include "forms/score_picture.h"
 #include "forms/sup_flt_base_form.h"
 #include "forms/two_code_frame.h"
 
@@ -49,6 +50,17 @@ class TCodeGradeFrm : public TfrmSupFltBase {
   void btnHisFltClick();
   // Appends the condition the host generates from its own data.
   void RzButton3Click();
+  // The editor changed: the picture follows its line.
+  void EditorChange();
+  // Asks the host once for its recent draws and marks them.
+  void btnPicDrawsClick();
+  // A list line as the list shows it whole: with its kept share and warnings.
+  std::string ConditionLineInfo(int32_t index) const override;
+
+  // ---- the distribution page ------------------------------------------------------
+  // Draws `line`'s picture; the draws fetched last are marked on it.
+  void ShowPicture(const std::string& line);
+  const TScorePicture& Picture() const { return picture_; }
 
   // ---- the callback the host scores bets through ------------------------------------
   // Valid while the dialog lives; its reference counting does not keep the
@@ -68,6 +80,14 @@ class TCodeGradeFrm : public TfrmSupFltBase {
   std::unique_ptr<TTwoGradeFrame> TwoGradeFrame1;
   ui::TComboBox* FilterType = nullptr;
   ui::TButton* RzButton3 = nullptr;
+  // The distribution page.
+  ui::TTabSheet* tabPicture = nullptr;
+  ui::TChart* chtScores = nullptr;
+  ui::TLabel* lblPicKept = nullptr;
+  ui::TLabel* lblPicScores = nullptr;
+  ui::TLabel* lblPicWarnings = nullptr;
+  ui::TButton* btnPicDraws = nullptr;
+  ui::TLabel* lblPicHits = nullptr;
 
   // This dialog's own window description (the grid frame has its own).
   static ui::TDescTable Description();
@@ -78,6 +98,12 @@ class TCodeGradeFrm : public TfrmSupFltBase {
   void FillRangeLists();
 
   std::unique_ptr<TScoreCallback> callback_;
+  TScorePicture picture_;
+  std::vector<std::string> draws_;
+  bool drawsFetched_ = false;
+  // Set while a list line is loaded into the editor: the picture shows that
+  // line, not the editor's half-loaded state.
+  bool loadingLine_ = false;
 };
 
 // The pair-score filter's open operation (install it with

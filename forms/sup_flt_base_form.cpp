@@ -417,6 +417,24 @@ void TfrmSupFltBase::btnBatFltAideClick() {
                        kTxtBatchDoneTail);
 }
 
+bool TfrmSupFltBase::FetchSampleBets(std::vector<std::string>& bets) {
+  bets.clear();
+  if (!FHost) return false;
+  TBatchExchange exchange;
+  if (!Succeeded(FHost->GetBatchAideData(&exchange.Request, &exchange.Result))) return false;
+  IStringList* list = exchange.Result.BetTexts;
+  int32_t count = 0;
+  if (!list || !Succeeded(list->Count(&count))) return false;
+  // A host's history is a few thousand draws; a count beyond any history
+  // is not read to its end.
+  constexpr int32_t kMostDraws = 100000;
+  for (int32_t k = 0; k < std::min(count, kMostDraws); ++k) {
+    const char* bet = nullptr;
+    if (Succeeded(list->Get(k, &bet)) && bet) bets.emplace_back(bet);
+  }
+  return true;
+}
+
 void TfrmSupFltBase::RzButton2Click() {
   TFilterPtr filter(CreateFilter());
   if (!filter) return;

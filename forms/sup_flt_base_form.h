@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/string_list.h"
 #include "forms/flt_base_form.h"
@@ -52,14 +53,18 @@ class TfrmSupFltBase : public TfrmFltBase {
   std::string CurrentCondition();
   // Sets the leading "K" or "D" of every selected line that begins with one.
   void SetKeepRemove(bool keep);
+  // The sample bets the host hands the batch aide (its recent draws), asked
+  // for once; false when there is no host or it fails.
+  bool FetchSampleBets(std::vector<std::string>& bets);
 
   // ---- event handlers, as the window description binds them ----------------------
   void lstFilterClick();
   void lstFilterDblClick();
   std::string lstFilterData(int32_t index) const;
   // What the list shows whole for line `index` (the item under the mouse,
-  // or the current one) where the list is too narrow for it: the line.
-  std::string ConditionLineInfo(int32_t index) const;
+  // or the current one) where the list is too narrow for it: the line, and
+  // whatever a derived dialog knows of it.
+  virtual std::string ConditionLineInfo(int32_t index) const;
   void btnAddClick();
   void btnReplaceClick();
   void btnDeleteClick();

@@ -217,6 +217,7 @@ void TTwoGradeFrame::lblCode1Click(TComponent& sender) {
   label->SetHint(chosen);
   label->SetColor(chosen.empty() ? NormalColor : AssignedColor);
   edtCode0->SetText(CodesMinus(free, GetAssignedCodes()));
+  if (OnGradeChange) OnGradeChange();
 }
 
 }  // namespace veltrin

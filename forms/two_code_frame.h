@@ -14,6 +14,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -61,6 +62,9 @@ class TTwoGradeFrame : public ui::TFrame {
 
   // Click handler of all hundred score labels.
   void lblCode1Click(ui::TComponent& sender);
+
+  // Runs after the user changed the grid through the picker.
+  std::function<void()> OnGradeChange;
 };
 
 // The numbers first..last as two-digit codes ("08 09 10 11"); numbers of

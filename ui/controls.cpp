@@ -41,6 +41,8 @@ const char* KindName(TKind kind) {
       return "OpenDialog";
     case TKind::SaveDialog:
       return "SaveDialog";
+    case TKind::Chart:
+      return "Chart";
   }
   return "?";
 }
@@ -376,6 +378,26 @@ void TListBox::SyncItemHint() noexcept {
   });
 }
 
+void TChart::SetState(TChartState state) {
+  state_ = std::move(state);
+  // Whatever lies outside the bars would be drawn outside the picture.
+  for (double& bar : state_.Bars) bar = bar >= 0 ? std::min(bar, 1.0) : 0.0;  // NaN too
+  const int32_t n = int32_t(state_.Bars.size());
+  int32_t& first = state_.ShadeFirst;
+  int32_t& last = state_.ShadeLast;
+  if (first < 0 && last >= 0) first = 0;
+  if (first < 0 || last < first || first >= n) {
+    first = last = -1;
+  } else {
+    last = std::min(last, n - 1);
+  }
+  auto& marks = state_.Marks;
+  marks.erase(
+      std::remove_if(marks.begin(), marks.end(), [n](int32_t bar) { return bar < 0 || bar >= n; }),
+      marks.end());
+  Peer().Repaint();
+}
+
 int32_t TComboBox::Count() const { return Peer().ItemsCount(); }
 
 std::string TComboBox::Items(int32_t index) const {
@@ -577,6 +599,9 @@ TComponent* TForm::BuildRow(const TDesc& row, TControl* root, TNameMap& names,
     case TKind::OpenDialog:
     case TKind::SaveDialog:
       made = std::make_unique<TFileDialog>(this, row.Kind, row.Name);
+      break;
+    case TKind::Chart:
+      made = std::make_unique<TChart>(this, row.Kind, row.Name);
       break;
   }
   TComponent* c = made.get();

@@ -286,6 +286,35 @@ class TComboBox : public TControl {
   int32_t IndexOf(std::string_view text) const;
 };
 
+// What a chart shows: bars standing on an axis, a shaded band over some of
+// them, marks under the axis and a few texts. The backend draws it (Win32
+// with GDI); the state is the whole of it, so tests read it on any backend.
+struct TChartState {
+  // Bar heights as fractions of the highest a bar may stand (0..1), left to
+  // right.
+  std::vector<double> Bars;
+  // Bars ShadeFirst..ShadeLast (both included) stand in the shaded band;
+  // -1: no band.
+  int32_t ShadeFirst = -1, ShadeLast = -1;
+  // The bars marked under the axis, one entry per mark.
+  std::vector<int32_t> Marks;
+  // Under the axis's two ends, and at the top left (centred when there are
+  // no bars).
+  std::string LeftLabel, RightLabel, Title;
+};
+
+class TChart : public TControl {
+ public:
+  using TControl::TControl;
+  const TChartState& State() const { return state_; }
+  // Bars clamped to 0..1, the band to the bars (none when it misses them),
+  // marks off the bars left out; then redrawn.
+  void SetState(TChartState state);
+
+ private:
+  TChartState state_;
+};
+
 class TTabSheet;
 
 class TPageControl : public TControl {

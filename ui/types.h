@@ -65,6 +65,7 @@ enum class TKind {
   MenuItem,
   OpenDialog,
   SaveDialog,
+  Chart,  // a picture drawn from its state (TChart)
 };
 
 const char* KindName(TKind kind);

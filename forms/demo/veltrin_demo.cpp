@@ -6,7 +6,8 @@
 // dialog: "fltbase" (the filter dialog base with a tolerance and two
 // condition lines), "fltvalidate" (the same after a simulated run on its
 // second page), "supfltbase", "twograde", "selecttwo" or "codegrade" (the
-// pair-score dialog with a condition shown in its grid). Once the window is up and painted, "left
+// pair-score dialog with a condition shown in its grid) or "codegradepicture" (its
+// distribution page with recent draws marked). Once the window is up and painted, "left
 // top width height" of the dialog window goes into ready-file; the dialog closes itself after the
 // given seconds (default 8).
 #include <windows.h>
@@ -86,7 +87,10 @@ void CALLBACK Prepare(HWND, UINT, UINT_PTR id, DWORD) {
     ui::TypeText(*g_flt->edtAChip, L"\b\b\b121");
     ui::Click(*g_flt->btnFltValidate);
   }
-  if (g_grade) demo::ShowCodeGradeDemoCondition(*g_grade);
+  if (g_grade && g_dialog == "codegradepicture")
+    demo::ShowCodeGradeDemoPicture(*g_grade);
+  else if (g_grade)
+    demo::ShowCodeGradeDemoCondition(*g_grade);
   SetTimer(nullptr, 0, 1500, Ready);
 }
 
@@ -111,7 +115,7 @@ int Run(const std::vector<std::wstring>& args) {
     g_flt = list.get();
     return show(*list);
   }
-  if (g_dialog == "codegrade") {
+  if (g_dialog == "codegrade" || g_dialog == "codegradepicture") {
     std::unique_ptr<TCodeGradeFrm> grade = demo::NewCodeGradeDemo();
     g_grade = grade.get();
     return show(*grade);

@@ -11,6 +11,7 @@
 #include "common/counted.h"
 #include "common/lottery.h"
 #include "common/records.h"
+#include "common/string_list.h"
 #include "forms/code_grade_form.h"
 #include "tests/support/fake_host.h"
 #include "tests/support/ui_fixture.h"
@@ -35,9 +36,24 @@ class TGradeHost final : public TFakeHost {
   bool CallbackAnswersItsIds = false;
   // ---- GetLotteryInfo ----
   int32_t DigitCount = 3;
+  // ---- GetBatchAideData: these sample bets (the recent draws) ----
+  std::vector<std::string> Draws = {"121", "345", "212", "120", "12x"};
+  int32_t DrawsStatus = kS_OK;
+  int32_t DrawsCalls = 0;
+  TStringList* DrawList = TStringList::Create();
 
   ~TGradeHost() {
     for (char*& text : Handed) CountedStrRelease(text);
+    DrawList->Release();
+  }
+
+  int32_t VELTRIN_API GetBatchAideData(TBatFltSet* request, TBatFltSet* result) override {
+    ++DrawsCalls;
+    if (!request || !result) return kE_POINTER;
+    if (DrawsStatus != kS_OK) return DrawsStatus;
+    DrawList->Lines() = Draws;
+    result->BetTexts = DrawList;  // the host's own list: the dialog only reads it
+    return kS_OK;
   }
 
   int32_t VELTRIN_API GetPairScoreTable(char** text) override {

@@ -121,6 +121,9 @@ std::unique_ptr<TPeer> TWin32Backend::CreatePeer(TComponent& front) {
     case TKind::Panel:
       peer = MakeStaticPeer(front, *this);
       break;
+    case TKind::Chart:
+      peer = MakeChartPeer(front, *this);
+      break;
     case TKind::PopupMenu:
     case TKind::MenuItem:
     case TKind::OpenDialog:

@@ -13,6 +13,7 @@
 //   tabs.cpp          page controls and their tab sheets
 //   statics.cpp       labels and panels
 //   menus.cpp         popup menus
+//   charts.cpp        charts (bars, a shaded band, marks)
 //   window_proc.cpp   the window procedures
 //   focus.cpp         the Tab order in reading order, where the focus may go
 #pragma once
@@ -212,6 +213,8 @@ class TWinPeer : public TPeer {
   // area (true when it painted).
   virtual void DrawItem(const DRAWITEMSTRUCT&) {}
   virtual bool Paint() { return false; }
+  // True when Paint covers the whole client area: no background erase first.
+  virtual bool PaintsWholeClient() const { return false; }
   // Messages only forms answer (commands, closing, copied data, the hook's
   // turn); false leaves them to the default.
   virtual bool OnFormMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
@@ -296,6 +299,7 @@ std::unique_ptr<TWinPeer> MakeEditPeer(TComponent& front, TWin32Backend& backend
 std::unique_ptr<TWinPeer> MakeListPeer(TComponent& front, TWin32Backend& backend);
 std::unique_ptr<TWinPeer> MakeTabsPeer(TComponent& front, TWin32Backend& backend);
 std::unique_ptr<TWinPeer> MakeStaticPeer(TComponent& front, TWin32Backend& backend);
+std::unique_ptr<TWinPeer> MakeChartPeer(TComponent& front, TWin32Backend& backend);
 // Popup menus, and the components without a window of their own.
 std::unique_ptr<TWinPeer> MakeMenuPeer(TComponent& front, TWin32Backend& backend);
 // The menu of a popup menu's peer.

@@ -84,6 +84,7 @@ LRESULT HandleBox(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, bool& handled) {
         }
       break;
     case WM_ERASEBKGND:
+      if (self && self->PaintsWholeClient()) return 1;
       if (self) {
         RECT rc;
         GetClientRect(hwnd, &rc);
