@@ -26,14 +26,6 @@ namespace {
 namespace fs = std::filesystem;
 using host::DrawHistory;
 
-std::string HostPath() {
-#if defined(_WIN32)
-  return TestBinaryDir() + "veltrin-host.exe";
-#else
-  return TestBinaryDir() + "veltrin-host";
-#endif
-}
-
 const std::string kStraight = kTxtModeStraight;  // GBK
 // Three conditions whose scores spread over the draws below.
 const std::vector<std::string> kConditions = {

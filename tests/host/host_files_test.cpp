@@ -29,14 +29,6 @@ namespace fs = std::filesystem;
 
 const std::string kNo12 = "\xE7\x9B\xB4\xE9\x80\x89:9=12:0-0";
 
-std::string HostPath() {
-#if defined(_WIN32)
-  return TestBinaryDir() + "veltrin-host.exe";
-#else
-  return TestBinaryDir() + "veltrin-host";
-#endif
-}
-
 // A fresh empty folder of this test.
 std::string ScratchDir() {
   const std::string dir = ScratchPath("dir");
@@ -45,7 +37,7 @@ std::string ScratchDir() {
   return dir + "/";
 }
 
-std::vector<std::string> FilesIn(const std::string& dir) {
+[[maybe_unused]] std::vector<std::string> FilesIn(const std::string& dir) {
   std::vector<std::string> names;
   for (const auto& entry : fs::directory_iterator(dir))
     names.push_back(entry.path().filename().string());

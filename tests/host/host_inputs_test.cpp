@@ -19,14 +19,6 @@ const std::string kStraightUtf8 = "\xE7\x9B\xB4\xE9\x80\x89";
 const std::string kSectionUtf8 = "\xE8\xBF\x87\xE6\xBB\xA4";
 const std::string kNo12 = kStraightUtf8 + ":9=12:0-0";
 
-std::string HostPath() {
-#if defined(_WIN32)
-  return TestBinaryDir() + "veltrin-host.exe";
-#else
-  return TestBinaryDir() + "veltrin-host";
-#endif
-}
-
 ProcessResult Host(const std::vector<std::string>& args, const std::string& input = {}) {
   ProcessResult r = RunProcess(HostPath(), args, input);
   EXPECT_TRUE(r.started);

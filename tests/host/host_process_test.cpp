@@ -21,14 +21,6 @@ const std::string kStraightUtf8 = "\xE7\x9B\xB4\xE9\x80\x89";
 // Removes every bet that holds the code 12.
 const std::string kNo12 = kStraightUtf8 + ":9=12:0-0";
 
-std::string HostPath() {
-#if defined(_WIN32)
-  return TestBinaryDir() + "veltrin-host.exe";
-#else
-  return TestBinaryDir() + "veltrin-host";
-#endif
-}
-
 // A path of the source tree as the test binary sees it.
 std::string SourcePath(const std::string& relative) {
   std::string path = std::string(VELTRIN_SOURCE_DIR) + "/" + relative;

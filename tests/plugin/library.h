@@ -35,6 +35,15 @@ inline std::string TestBinaryDir() {
 #endif
 }
 
+// The reference host built beside the test binary.
+inline std::string HostPath() {
+#if defined(_WIN32)
+  return TestBinaryDir() + "veltrin-host.exe";
+#else
+  return TestBinaryDir() + "veltrin-host";
+#endif
+}
+
 class LoadedLibrary {
  public:
   explicit LoadedLibrary(const std::string& path) {

@@ -99,7 +99,9 @@ class DpiLayoutTest : public test::UiBackendTest {
       SCOPED_TRACE(form.Name() + "." + c->Name());
       if (text.empty()) {
         // A check box without caption still shows its whole box.
-        if (kind == TKind::CheckBox) EXPECT_GE(client.right, Px(13, dpi_));
+        if (kind == TKind::CheckBox) {
+          EXPECT_GE(client.right, Px(13, dpi_));
+        }
         continue;
       }
       const uint32_t flags = c->Desc().Flags;
@@ -115,8 +117,11 @@ class DpiLayoutTest : public test::UiBackendTest {
       SelectObject(dc, old);
       EXPECT_LE(extent.cx, room) << "text cut at " << dpi_ << " DPI";
       EXPECT_LE(tm.tmHeight - tm.tmInternalLeading, client.bottom) << "text cut at the bottom";
-      for (const std::string& name : simSun)
-        if (name == c->Name()) EXPECT_LE(SimSunWidth(text, dpi_), room) << "cut in SimSun";
+      for (const std::string& name : simSun) {
+        if (name == c->Name()) {
+          EXPECT_LE(SimSunWidth(text, dpi_), room) << "cut in SimSun";
+        }
+      }
     }
     ReleaseDC(root, dc);
   }
@@ -269,10 +274,12 @@ TEST_P(DpiLayoutTest, OpensCentredOnTheHostsMonitor) {
       const int w = r.right - r.left, h = r.bottom - r.top;
       EXPECT_GE(r.left, work.left);
       EXPECT_GE(r.top, work.top);
-      if (w <= work.right - work.left)
+      if (w <= work.right - work.left) {
         EXPECT_NEAR(r.left, work.left + (work.right - work.left - w) / 2, 1);
-      if (h <= work.bottom - work.top)
+      }
+      if (h <= work.bottom - work.top) {
         EXPECT_NEAR(r.top, work.top + (work.bottom - work.top - h) / 2, 1);
+      }
       shown.Close();
     });
     form.ShowModal();
