@@ -14,6 +14,7 @@ namespace veltrin {
 
 class TFilter;  // handed to the host's tolerance aide; see filter/filter_base.h
 struct TBatFltSet;
+struct TDebugResult;
 struct TLotteryInfo;
 
 struct VGuid {
@@ -106,6 +107,27 @@ struct IStringList : IVUnknown {
 // {9C4E1D7B-2A53-4F08-B6E1-57C0A3D92E14}
 inline constexpr VGuid IID_IEditableStringList = {
     0x9C4E1D7B, 0x2A53, 0x4F08, {0xB6, 0xE1, 0x57, 0xC0, 0xA3, 0xD9, 0x2E, 0x14}};
+
+// A filter object as a host sees it (the tolerance aide's argument,
+// VeltrinCreateFilter's answer): its first word points to this table of
+// slots, in contract order. The library's TFilter declares the same slots
+// as its first virtual functions (filter/filter_base.h); the tests call the
+// library's objects through this table.
+struct TFilterSlots {
+  int32_t(VELTRIN_API* CountFailed)(void* self, const char* bet);
+  int32_t(VELTRIN_API* DebugConditions)(void* self, const char* bet, bool showAll,
+                                        TDebugResult* result);
+  bool(VELTRIN_API* ShowSettings)(void* self);
+  bool(VELTRIN_API* Check)(void* self);
+  bool(VELTRIN_API* Prepare)(void* self);
+  int32_t(VELTRIN_API* RawCount)(void* self, const char* bet);
+  int32_t(VELTRIN_API* BatchAide)(void* self, IStringList* conditions, TBatFltSet* data);
+  void*(VELTRIN_API* Create)(void* self);
+  void(VELTRIN_API* Free)(void* self);
+};
+struct TFilterObject {
+  const TFilterSlots* Slots;
+};
 
 // A list whose entries can be rewritten in place. The plug-in's own lists
 // answer it; lists of a host need not. The batch assistant rewrites

@@ -25,7 +25,8 @@ inline constexpr int32_t kBetInvalid = -1;
 
 class TFilter {
  public:
-  // ---- host-facing slots, in contract order --------------------------------
+  // ---- host-facing slots, in contract order (TFilterSlots, common/interfaces.h,
+  // is this table as a host calls it) -------------------------------------------
   // 0: the number of conditions the bet fails; kBetInvalid when it cannot be
   // evaluated.
   virtual int32_t VELTRIN_API CountFailed(const char* bet) noexcept = 0;

@@ -59,18 +59,18 @@ std::string JoinSetting(const SettingLines& lines) {
 class FilterHandle {
  public:
   explicit FilterHandle(const PluginExports& api)
-      : object_(api.VeltrinCreateFilter ? static_cast<FilterObject*>(api.VeltrinCreateFilter())
+      : object_(api.VeltrinCreateFilter ? static_cast<TFilterObject*>(api.VeltrinCreateFilter())
                                         : nullptr) {}
   ~FilterHandle() {
     if (object_) object_->Slots->Free(object_);
   }
   FilterHandle(const FilterHandle&) = delete;
   FilterHandle& operator=(const FilterHandle&) = delete;
-  FilterObject* get() const { return object_; }
-  const FilterSlots& Slots() const { return *object_->Slots; }
+  TFilterObject* get() const { return object_; }
+  const TFilterSlots& Slots() const { return *object_->Slots; }
 
  private:
-  FilterObject* object_;
+  TFilterObject* object_;
 };
 
 // The common start of the aides: the setting, the history and the library.

@@ -160,10 +160,10 @@ std::optional<ToleranceProposal> ProposeTolerance(const Distribution& failing, i
   return best;
 }
 
-ToleranceCheck RunToleranceCheck(const FilterObject& filter, const DrawHistory& history,
+ToleranceCheck RunToleranceCheck(const TFilterObject& filter, const DrawHistory& history,
                                  int64_t keepShare) {
   ToleranceCheck check;
-  void* self = const_cast<FilterObject*>(&filter);
+  void* self = const_cast<TFilterObject*>(&filter);
   for (const Draw& draw : history.Draws) {
     ++check.Draws;
     const int32_t failed = filter.Slots->CountFailed(self, draw.Digits.c_str());

@@ -26,24 +26,6 @@
 
 namespace veltrin::host {
 
-// What a filter object handed to the host looks like from outside: its
-// first word points to this table of slots, in contract order.
-struct FilterSlots {
-  int32_t(VELTRIN_API* CountFailed)(void* self, const char* bet);
-  int32_t(VELTRIN_API* DebugConditions)(void* self, const char* bet, bool showAll,
-                                        TDebugResult* result);
-  bool(VELTRIN_API* ShowSettings)(void* self);
-  bool(VELTRIN_API* Check)(void* self);
-  bool(VELTRIN_API* Prepare)(void* self);
-  int32_t(VELTRIN_API* RawCount)(void* self, const char* bet);
-  int32_t(VELTRIN_API* BatchAide)(void* self, IStringList* conditions, TBatFltSet* data);
-  void*(VELTRIN_API* Create)(void* self);
-  void(VELTRIN_API* Free)(void* self);
-};
-struct FilterObject {
-  const FilterSlots* Slots;
-};
-
 // How many draws had each value (a score, a failing count), by value.
 using Distribution = std::map<int32_t, uint64_t>;
 
@@ -91,7 +73,7 @@ struct ToleranceCheck {
 };
 // Counts the failing conditions of every draw through the object's
 // CountFailed slot. The object is not released here.
-ToleranceCheck RunToleranceCheck(const FilterObject& filter, const DrawHistory& history,
+ToleranceCheck RunToleranceCheck(const TFilterObject& filter, const DrawHistory& history,
                                  int64_t keepShare);
 
 // Whether the proposal reached the dialog.

@@ -31,7 +31,7 @@ namespace {
 // the aide returns, whichever way it returns.
 class FreeOnReturn {
  public:
-  explicit FreeOnReturn(FilterObject* object) : object_(object) {}
+  explicit FreeOnReturn(TFilterObject* object) : object_(object) {}
   ~FreeOnReturn() {
     if (object_->Slots && object_->Slots->Free) object_->Slots->Free(object_);
   }
@@ -39,7 +39,7 @@ class FreeOnReturn {
   FreeOnReturn& operator=(const FreeOnReturn&) = delete;
 
  private:
-  FilterObject* object_;
+  TFilterObject* object_;
 };
 
 constexpr char kNoHistory[] =
@@ -63,7 +63,7 @@ bool HostCallWrapper::Report(const char* caption, const std::string& text) noexc
 int32_t VELTRIN_API HostCallWrapper::ShowToleranceAide(TFilter* filter, const char* caption,
                                                        int32_t /*zero*/) {
   if (!filter) return kE_POINTER;
-  auto* object = reinterpret_cast<FilterObject*>(filter);
+  auto* object = reinterpret_cast<TFilterObject*>(filter);
   FreeOnReturn release(object);
   if (!object->Slots || !object->Slots->CountFailed) return kE_INVALIDARG;
   try {

@@ -55,7 +55,7 @@ class DigitSumScorer final : public IScoreCallback {
 // bet's first digit, a bet starting with 9 cannot be evaluated, and Free
 // only counts.
 struct FakeFilter {
-  const FilterSlots* slots;
+  const TFilterSlots* slots;
   int freed = 0;
   int counted = 0;
 };
@@ -64,8 +64,8 @@ int32_t VELTRIN_API FakeCountFailed(void* self, const char* bet) {
   return bet[0] == '9' ? -1 : bet[0] - '0';
 }
 void VELTRIN_API FakeFree(void* self) { ++static_cast<FakeFilter*>(self)->freed; }
-const FilterSlots kFakeSlots = [] {
-  FilterSlots s{};
+const TFilterSlots kFakeSlots = [] {
+  TFilterSlots s{};
   s.CountFailed = &FakeCountFailed;
   s.Free = &FakeFree;
   return s;
@@ -292,7 +292,7 @@ TEST_F(AideTest, ToleranceAideFreesTheFilterOnEveryPath) {
     EXPECT_NE(LastReport().find("No proposal"), std::string::npos) << LastReport();
   }
   {  // A slot table without CountFailed.
-    FilterSlots slots{};
+    TFilterSlots slots{};
     slots.Free = &FakeFree;
     FakeFilter fake{&slots};
     EXPECT_EQ(host->ShowToleranceAide(reinterpret_cast<TFilter*>(&fake), "Veltrin", 0),

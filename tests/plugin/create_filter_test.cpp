@@ -11,14 +11,12 @@
 namespace veltrin::test {
 namespace {
 
-using host::FilterObject;
-
 class CreateFilterTest : public PluginTest {
  protected:
-  FilterObject* New() {
+  TFilterObject* New() {
     auto create = library().Get<PFN_VeltrinCreateFilter>("VeltrinCreateFilter");
     EXPECT_NE(create, nullptr) << "VeltrinCreateFilter is not exported under its plain name";
-    return create ? static_cast<FilterObject*>(create()) : nullptr;
+    return create ? static_cast<TFilterObject*>(create()) : nullptr;
   }
 };
 
@@ -26,7 +24,7 @@ TEST_F(CreateFilterTest, ObjectsTakeTheCurrentTextAndLiveApart) {
   const std::string no12 = std::string(kTxtModeStraight) + ":9=12:0-0";
   const std::string no34 = std::string(kTxtModeStraight) + ":9=34:0-0";
   api().SetFilterStr((no12 + ";" + no34).c_str());
-  FilterObject* a = New();
+  TFilterObject* a = New();
   ASSERT_NE(a, nullptr);
   // A later text of the library's is not the object's.
   api().SetFilterStr("not a condition");
@@ -38,12 +36,12 @@ TEST_F(CreateFilterTest, ObjectsTakeTheCurrentTextAndLiveApart) {
   for (const auto& c : cases) EXPECT_EQ(a->Slots->CountFailed(a, c.bet), c.failed) << c.bet;
 
   // The object's own Create slot gives another of the same class, unprepared.
-  auto* b = static_cast<FilterObject*>(a->Slots->Create(a));
+  auto* b = static_cast<TFilterObject*>(a->Slots->Create(a));
   ASSERT_NE(b, nullptr);
   EXPECT_EQ(b->Slots, a->Slots);
   b->Slots->Free(b);
 
-  FilterObject* c = New();
+  TFilterObject* c = New();
   ASSERT_NE(c, nullptr);
   EXPECT_FALSE(c->Slots->Prepare(c));  // "not a condition"
   c->Slots->Free(c);
