@@ -204,6 +204,17 @@ std::string TypedTextToGbk(std::string_view typed, bool terminalIsGbk) {
   return gbk;
 }
 
+#if defined(_WIN32)
+std::string WindowsErrorText(unsigned long code) {
+  wchar_t buf[512] = {};
+  DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                           DWORD(code), 0, buf, DWORD(sizeof buf / sizeof buf[0]), nullptr);
+  while (n > 0 && (buf[n - 1] == L'\r' || buf[n - 1] == L'\n' || buf[n - 1] == L' ')) --n;
+  std::string text = WideToUtf8(std::wstring_view(buf, n));
+  return text.empty() ? "error " + std::to_string(code) : text;
+}
+#endif
+
 bool TerminalIsGbk() {
 #if defined(_WIN32)
   return false;

@@ -33,6 +33,9 @@ bool TerminalIsGbk();
 #if defined(_WIN32)
 std::wstring Utf8ToWide(std::string_view utf8);
 std::string WideToUtf8(std::wstring_view wide);
+// The system's text for a Windows error code, in UTF-8 ("error N" when it
+// has none).
+std::string WindowsErrorText(unsigned long code);
 // GBK as UTF-16 for window texts: GbkToWide of common/text.h.
 #endif
 

@@ -38,15 +38,6 @@ bool IsDeviceName(const std::string& path) {
   return lower == "nul" || lower == "con" || lower.rfind("\\\\.\\", 0) == 0;
 }
 
-std::string WindowsErrorText(DWORD code) {
-  wchar_t buf[512] = {};
-  DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                           code, 0, buf, DWORD(sizeof buf / sizeof buf[0]), nullptr);
-  while (n > 0 && (buf[n - 1] == L'\r' || buf[n - 1] == L'\n' || buf[n - 1] == L' ')) --n;
-  std::string text = WideToUtf8(std::wstring_view(buf, n));
-  return text.empty() ? "error " + std::to_string(code) : text;
-}
-
 BOOL WINAPI OnConsoleBreak(DWORD event) {
   if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) return FALSE;
   g_signal = SIGINT;

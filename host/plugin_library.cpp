@@ -12,17 +12,6 @@
 namespace veltrin::host {
 namespace {
 
-#if defined(_WIN32)
-std::string WindowsErrorText(DWORD code) {
-  wchar_t buf[512] = {};
-  DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                           code, 0, buf, DWORD(sizeof buf / sizeof buf[0]), nullptr);
-  while (n > 0 && (buf[n - 1] == L'\r' || buf[n - 1] == L'\n' || buf[n - 1] == L' ')) --n;
-  std::string text = WideToUtf8(std::wstring_view(buf, n));
-  return text.empty() ? "error " + std::to_string(code) : text;
-}
-#endif
-
 // Resolves one export into a typed pointer; false when it is missing.
 template <class Fn>
 bool Resolve(const PluginLibrary& lib, const char* name, Fn& out, std::string& missing) {
