@@ -3,6 +3,16 @@
 # folder, so a target sees the headers of exactly the layers it links (the
 # roots travel with target_link_libraries) and an include that breaks the
 # layer table fails to compile.
+#
+# The layers, lowest first, and what each may use (its include roots):
+#   sharemem/  the standard library
+#   port/      the standard library and the platform (Win32 or POSIX)
+#   common/    sharemem/, port/
+#   filter/    common/
+#   ui/        port/, the platform
+#   forms/     ui/, filter/, common/
+#   plugin/    filter/, common/, forms/
+#   host/      common/, port/, the library's export declarations
 
 # Sets `out` to the include root of the layer in the folder `layer`.
 function(veltrin_layer_root out layer)

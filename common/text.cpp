@@ -1,13 +1,8 @@
 #include "common/text.h"
 
 #include <climits>
-#include <vector>
 
-#if defined(_WIN32)
-#include <windows.h>
-#else
-#include <unistd.h>
-#endif
+#include "port/port.h"
 
 namespace veltrin {
 
@@ -25,21 +20,8 @@ std::string_view TextAfter(std::string_view text, char sep) {
 }
 
 std::optional<int32_t> IntText(std::string_view text) {
-  size_t i = 0;
-  const size_t n = text.size();
-  while (i < n && text[i] == ' ') ++i;
-  bool negative = false;
-  if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  if (i == n) return std::nullopt;
   int64_t value = 0;
-  for (; i < n; ++i) {
-    unsigned d = unsigned(static_cast<unsigned char>(text[i])) - '0';
-    if (d > 9) return std::nullopt;
-    value = value * 10 + d;
-    if (value > int64_t(INT32_MAX) + 1) return std::nullopt;
-  }
-  if (negative) value = -value;
-  if (value > INT32_MAX || value < INT32_MIN) return std::nullopt;
+  if (port::ParseInt(text, INT32_MIN, INT32_MAX, value) != port::IntStatus::Ok) return std::nullopt;
   return int32_t(value);
 }
 
@@ -93,56 +75,15 @@ bool SameTextAscii(std::string_view a, std::string_view b) {
 std::string DirFileOf(std::string_view exePath, std::string_view name) {
   size_t cut = exePath.find_last_of("\\/");
   std::string dir(cut == std::string_view::npos ? std::string_view() : exePath.substr(0, cut + 1));
-#if defined(_WIN32)
-  const char sep = '\\';
-#else
-  const char sep = '/';
-#endif
-  if (dir.empty() || (dir.back() != '\\' && dir.back() != '/')) dir += sep;
+  if (dir.empty() || (dir.back() != '\\' && dir.back() != '/')) dir += port::kPathSeparator;
   dir.append(name);
   return dir;
 }
 
-#if defined(_WIN32)
-std::wstring GbkToWide(std::string_view gbk) {
-  if (gbk.empty()) return {};
-  const int n = MultiByteToWideChar(kGbkCodePage, 0, gbk.data(), int(gbk.size()), nullptr, 0);
-  std::wstring out(size_t(n > 0 ? n : 0), L'\0');
-  if (n > 0) MultiByteToWideChar(kGbkCodePage, 0, gbk.data(), int(gbk.size()), out.data(), n);
-  return out;
-}
-
-std::string WideToGbk(std::wstring_view wide) {
-  if (wide.empty()) return {};
-  const int n = WideCharToMultiByte(kGbkCodePage, 0, wide.data(), int(wide.size()), nullptr, 0,
-                                    nullptr, nullptr);
-  std::string out(size_t(n > 0 ? n : 0), '\0');
-  if (n > 0)
-    WideCharToMultiByte(kGbkCodePage, 0, wide.data(), int(wide.size()), out.data(), n, nullptr,
-                        nullptr);
-  return out;
-}
-#endif
-
 std::string AppDirFile(std::string_view name) {
+  // The plug-in's paths are GBK whatever the system's code page.
   std::string exe;
-#if defined(_WIN32)
-  // Wide, then GBK: the plug-in's paths are GBK whatever the system's code page.
-  std::vector<wchar_t> buf(MAX_PATH);
-  for (;;) {
-    DWORD n = GetModuleFileNameW(nullptr, buf.data(), DWORD(buf.size()));
-    if (n == 0) break;
-    if (n < buf.size()) {
-      exe = WideToGbk(std::wstring_view(buf.data(), n));
-      break;
-    }
-    buf.resize(buf.size() * 2);
-  }
-#else
-  std::vector<char> buf(4096);
-  ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size());
-  if (n > 0) exe.assign(buf.data(), size_t(n));
-#endif
+  if (!port::PathToGbk(port::ProgramFolder(), exe)) exe.clear();
   return DirFileOf(exe, name);
 }
 

@@ -24,7 +24,7 @@ std::string_view TextAfter(std::string_view text, char sep);
 
 // Integer text: optional leading blanks, an optional sign, decimal digits and
 // nothing after them, within the 32-bit range. Anything else (the empty text
-// among it) gives nothing.
+// among it) gives nothing. (port::ParseInt tells the two failures apart.)
 std::optional<int32_t> IntText(std::string_view text);
 // The same, raising EConvertError for a text that does not convert.
 int32_t IntTextOrThrow(std::string_view text);
@@ -34,15 +34,6 @@ int32_t IntTextOrThrow(std::string_view text);
 std::string_view TrimBlanks(std::string_view text);
 // True when the text is empty or holds only blanks and control characters.
 bool IsBlank(std::string_view text);
-
-#if defined(_WIN32)
-// The system's texts are GBK (code page 936) whatever the system's code
-// page; window texts and file names are UTF-16. Bytes or characters that do
-// not convert become the code page's default character.
-inline constexpr unsigned kGbkCodePage = 936;
-std::wstring GbkToWide(std::string_view gbk);
-std::string WideToGbk(std::wstring_view wide);
-#endif
 
 // Splits at CR, LF or CR LF; the text ends at its end or its first zero
 // byte; a break at the very end starts no further line; lines are kept as

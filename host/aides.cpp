@@ -6,10 +6,7 @@
 
 #include "common/text.h"
 #include "host/encoding.h"
-
-#if defined(_WIN32)
-#include <windows.h>
-#endif
+#include "host/format.h"
 
 namespace veltrin::host {
 namespace {
@@ -31,15 +28,6 @@ int64_t BucketWidth(int64_t lo, int64_t hi) {
       const int64_t w = base * m;
       if ((FloorTo(hi, w) - FloorTo(lo, w)) / w + 1 <= kMaxBuckets) return w;
     }
-}
-
-// A share as a percentage with up to one decimal ("90", "84.7").
-std::string Percent(double share) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%.1f", share * 100.0);
-  std::string s = buf;
-  if (s.size() > 2 && s.compare(s.size() - 2, 2, ".0") == 0) s.resize(s.size() - 2);
-  return s + "%";
 }
 
 std::string Count(uint64_t n) { return std::to_string(n); }
@@ -134,30 +122,20 @@ std::string HistoryCheckReport(const HistoryCheck& c, std::string_view condition
 }
 
 std::optional<ToleranceProposal> ProposeTolerance(const Distribution& failing, int64_t keepShare) {
-  const std::vector<std::pair<int32_t, uint64_t>> v(failing.begin(), failing.end());
   uint64_t total = 0;
-  for (const auto& entry : v) total += entry.second;
+  for (const auto& entry : failing) total += entry.second;
   if (total == 0) return std::nullopt;
   keepShare = keepShare < 0 ? 0 : keepShare > 10000 ? 10000 : keepShare;
   uint64_t need = (total * uint64_t(keepShare) + 9999) / 10000;
   if (need == 0) need = 1;
-
-  // For each lowest value the shortest window from it that keeps enough.
-  std::optional<ToleranceProposal> best;
-  int64_t bestWidth = 0;
+  // From 0 up: a lower bound above 0 would remove the bets that pass every
+  // condition, which no filter means to do.
   uint64_t sum = 0;
-  size_t end = 0;
-  for (size_t i = 0; i < v.size(); ++i) {
-    while (end < v.size() && sum < need) sum += v[end++].second;
-    if (sum < need) break;
-    const int64_t width = int64_t(v[end - 1].first) - v[i].first;
-    if (!best || width < bestWidth || (width == bestWidth && sum > best->Kept)) {
-      best = ToleranceProposal{v[i].first, v[end - 1].first, sum};
-      bestWidth = width;
-    }
-    sum -= v[i].second;
+  for (const auto& [value, draws] : failing) {
+    sum += draws;
+    if (sum >= need) return ToleranceProposal{0, value < 0 ? 0 : value, sum};
   }
-  return best;
+  return ToleranceProposal{0, failing.rbegin()->first, sum};
 }
 
 ToleranceCheck RunToleranceCheck(const TFilterObject& filter, const DrawHistory& history,
@@ -207,74 +185,21 @@ std::string ToleranceReport(const ToleranceCheck& c, int64_t keepShare, Delivery
   return r;
 }
 
-#if defined(_WIN32)
-
-namespace {
-
-bool HasCaption(HWND window, const std::wstring& caption) {
-  const int n = GetWindowTextLengthW(window);
-  if (n != int(caption.size())) return false;
-  std::wstring text(size_t(n) + 1, L'\0');
-  text.resize(size_t(GetWindowTextW(window, text.data(), n + 1)));
-  return text == caption;
-}
-
-struct WindowSearch {
-  const std::wstring* caption;
-  HWND found;
-};
-
-BOOL CALLBACK FindInThread(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<WindowSearch*>(param);
-  if (!HasCaption(window, *search->caption)) return TRUE;
-  search->found = window;
-  return FALSE;
-}
-
-// The dialog runs modally on this thread and is normally the active
-// window; another instance elsewhere is the last resort.
-HWND FindDialog(const std::wstring& caption) {
-  HWND active = GetActiveWindow();
-  if (active && HasCaption(active, caption)) return active;
-  WindowSearch search{&caption, nullptr};
-  EnumThreadWindows(GetCurrentThreadId(), &FindInThread, LPARAM(&search));
-  if (search.found) return search.found;
-  return FindWindowW(nullptr, caption.c_str());
-}
-
-}  // namespace
-
 Delivery SendToleranceText(std::string_view caption, const std::string& text) {
-  // Without a caption any untitled window would match.
-  if (caption.empty()) return Delivery::NoWindow;
-  HWND dialog = FindDialog(GbkToWide(caption));
-  if (!dialog) return Delivery::NoWindow;
-  COPYDATASTRUCT data{};
-  data.dwData = 0;
-  data.cbData = DWORD(text.size() + 1);
-  data.lpData = const_cast<char*>(text.c_str());
-  SendMessageW(dialog, WM_COPYDATA, 0, LPARAM(&data));
-  return Delivery::Sent;
-}
-
-void ShowAideReport(std::string_view caption, std::string_view text) {
-  const std::wstring title = caption.empty() ? std::wstring(L"veltrin-host") : GbkToWide(caption);
-  // Owned by the dialog that asked, so that it stays modal over it.
-  MessageBoxW(GetActiveWindow(), GbkToWide(text).c_str(), title.c_str(),
-              MB_OK | MB_ICONINFORMATION);
-}
-
-#else
-
-Delivery SendToleranceText(std::string_view, const std::string&) {
+  switch (port::SendCopyData(caption, text)) {
+    case port::SendResult::Sent:
+      return Delivery::Sent;
+    case port::SendResult::NoWindow:
+      return Delivery::NoWindow;
+    case port::SendResult::NoWindowSystem:
+      break;
+  }
   return Delivery::NoWindowSystem;
 }
 
 void ShowAideReport(std::string_view caption, std::string_view text) {
-  PrintAideReport(caption, text);
+  if (!port::ShowMessage(caption, text)) PrintAideReport(caption, text);
 }
-
-#endif
 
 void PrintAideReport(std::string_view caption, std::string_view text) {
   std::fprintf(stderr, "veltrin-host: [%s]\n%s\n", GbkToUtf8(caption).c_str(),

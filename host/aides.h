@@ -54,9 +54,10 @@ HistoryCheck RunHistoryCheck(IScoreCallback& callback, const DrawHistory& histor
                              std::string_view condition);
 std::string HistoryCheckReport(const HistoryCheck& check, std::string_view condition);
 
-// The proposed tolerance: the narrowest range of failing counts that keeps
-// at least keepShare/10000 of the evaluated draws (at least one draw); of
-// equally narrow ranges the one keeping the most draws, then the lowest.
+// The proposed tolerance: the narrowest range of failing counts from 0 that
+// keeps at least keepShare/10000 of the evaluated draws (at least one
+// draw). It starts at 0: a lower bound above 0 removes the bets that pass
+// every condition.
 struct ToleranceProposal {
   int32_t Low = 0;
   int32_t High = 0;

@@ -3,43 +3,18 @@
 // history hits and every diagnostic in plain words.
 #include <cstdio>
 
+#include "host/check.h"
 #include "host/commands.h"
 #include "host/encoding.h"
 #include "host/files.h"
+#include "host/format.h"
+#include "host/history.h"
 #include "host/insight.h"
+#include "host/output.h"
+#include "host/setting.h"
 
 namespace veltrin::host {
 namespace {
-
-void Error(const std::string& message) {
-  std::fprintf(stderr, "veltrin-host: %s\n", message.c_str());
-}
-
-std::string Json(std::string_view utf8) {
-  std::string out = "\"";
-  for (char c : utf8) {
-    const unsigned char u = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (u < 0x20) {
-      char buf[8];
-      std::snprintf(buf, sizeof buf, "\\u%04x", u);
-      out += buf;
-    } else {
-      out += c;
-    }
-  }
-  return out + "\"";
-}
-
-std::string Percent(double share) {
-  char buf[32];
-  // A share too small for four decimals still shows that it is not zero.
-  const double percent = 100.0 * share;
-  std::snprintf(buf, sizeof buf, percent > 0 && percent < 1e-4 ? "%.3g%%" : "%.4f%%", percent);
-  return buf;
-}
 
 // `text` padded with blanks to `width` terminal columns: a character of
 // three or more UTF-8 bytes (CJK) takes two.
@@ -59,7 +34,7 @@ std::string Range(const InsightLine& l) {
   return std::to_string(l.Lower) + "-" + std::to_string(l.Upper);
 }
 
-void PrintText(std::FILE* out, const InsightResult& r) {
+void PrintText(std::FILE* out, const InsightResult& r, const DrawHistory& h) {
   std::fprintf(
       out, "%-5s %-10s %-8s %-13s %-34s %s\n", "line", "kind", "mode", "range",
       r.Digits > 0 ? ("kept of all " + std::to_string(r.Digits) + "-digit bets").c_str() : "kept",
@@ -80,8 +55,9 @@ void PrintText(std::FILE* out, const InsightResult& r) {
   }
   for (const InsightDiag& d : r.TextDiags)
     std::fprintf(out, "text: %s: %s\n", d.Severity.c_str(), GbkToUtf8(d.Message).c_str());
-  for (const auto& h : r.HistoryDiags)
-    std::fprintf(out, "history line %d: %s\n", int(h.first), GbkToUtf8(h.second).c_str());
+  for (const auto& d : r.HistoryDiags)
+    std::fprintf(out, "history line %d: %s\n", int(d.first), GbkToUtf8(d.second).c_str());
+  if (h.Skipped) std::fprintf(out, "history: %s\n", SkippedText(h).c_str());
   if (r.HasHistory)
     std::fprintf(out, "history: the whole setting keeps %lld of the latest %lld draws\n",
                  (long long)r.HistoryKept, (long long)r.HistoryDraws);
@@ -96,57 +72,64 @@ void PrintText(std::FILE* out, const InsightResult& r) {
                    Percent(r.SettingShare).c_str(), Percent(r.SettingBound).c_str(),
                    r.SettingOf.c_str(), r.SettingSeed.c_str());
     // Candidates by number of failed conditions; counts of 0 left out.
-    std::fprintf(out, "failed conditions (count:candidates):");
+    std::fprintf(out, r.Exact ? "failed conditions (count:candidates):"
+                              : "failed conditions (count:estimated candidates):");
     for (size_t k = 0; k < r.Failures.size(); ++k)
       if (r.Failures[k] > 0) std::fprintf(out, " %zu:%.0f", k, r.Failures[k]);
     std::fprintf(out, "\n");
   }
 }
 
-void PrintJson(std::FILE* out, const InsightResult& r) {
+void PrintJson(std::FILE* out, const InsightResult& r, const DrawHistory& h) {
   std::fprintf(out, "{\"format\":\"veltrin-check\",\"version\":1,\"valid\":%s,\"digits\":%d,",
                r.Valid ? "true" : "false", int(r.Digits));
   std::fprintf(out, "\"tolerance\":%s,\"lines\":[",
-               r.Tolerance == "-" ? "null" : Json(r.Tolerance).c_str());
+               r.Tolerance == "-" ? "null" : JsonString(r.Tolerance).c_str());
   for (size_t i = 0; i < r.Lines.size(); ++i) {
     const InsightLine& l = r.Lines[i];
     std::fprintf(out, "%s{\"number\":%d,\"kind\":%s,\"valid\":%s,\"text\":%s", i ? "," : "",
-                 int(l.Number), Json(l.Kind).c_str(), l.Invalid() ? "false" : "true",
-                 Json(GbkToUtf8(l.Text)).c_str());
+                 int(l.Number), JsonString(l.Kind).c_str(), l.Invalid() ? "false" : "true",
+                 JsonString(GbkToUtf8(l.Text)).c_str());
     if (l.Kind == "condition" && l.Index >= 0)
       std::fprintf(out, ",\"mode\":%s,\"lower\":%lld,\"upper\":%lld",
-                   Json(ModeWord(l.Mode)).c_str(), (long long)l.Lower, (long long)l.Upper);
+                   JsonString(ModeWord(l.Mode)).c_str(), (long long)l.Lower, (long long)l.Upper);
     if (l.Kind == "tolerance")
       std::fprintf(out, ",\"lower\":%lld,\"upper\":%lld", (long long)l.Lower, (long long)l.Upper);
     if (l.HasKept)
       std::fprintf(out, ",\"kept\":%s,\"total\":%s,\"share\":%.9g,\"minScore\":%d,\"maxScore\":%d",
-                   Json(l.Kept).c_str(), Json(l.Total).c_str(), l.Share, int(l.MinScore),
-                   int(l.MaxScore));
+                   JsonString(l.Kept).c_str(), JsonString(l.Total).c_str(), l.Share,
+                   int(l.MinScore), int(l.MaxScore));
     if (l.HasHits)
       std::fprintf(out, ",\"hits\":%lld,\"draws\":%lld", (long long)l.Hits, (long long)l.Draws);
     std::fprintf(out, ",\"diagnostics\":[");
     for (size_t k = 0; k < l.Diags.size(); ++k) {
       const InsightDiag& d = l.Diags[k];
       std::fprintf(out, "%s{\"severity\":%s,\"field\":%s,\"code\":%s,\"text\":%s,\"message\":%s}",
-                   k ? "," : "", Json(d.Severity).c_str(), Json(d.Field).c_str(),
-                   Json(d.Code).c_str(), Json(GbkToUtf8(d.Text)).c_str(),
-                   Json(GbkToUtf8(d.Message)).c_str());
+                   k ? "," : "", JsonString(d.Severity).c_str(), JsonString(d.Field).c_str(),
+                   JsonString(d.Code).c_str(), JsonString(GbkToUtf8(d.Text)).c_str(),
+                   JsonString(GbkToUtf8(d.Message)).c_str());
     }
     std::fprintf(out, "]}");
   }
   std::fprintf(out, "],\"textDiagnostics\":[");
   for (size_t k = 0; k < r.TextDiags.size(); ++k)
     std::fprintf(out, "%s{\"code\":%s,\"message\":%s}", k ? "," : "",
-                 Json(r.TextDiags[k].Code).c_str(),
-                 Json(GbkToUtf8(r.TextDiags[k].Message)).c_str());
+                 JsonString(r.TextDiags[k].Code).c_str(),
+                 JsonString(GbkToUtf8(r.TextDiags[k].Message)).c_str());
   std::fprintf(out, "]");
   if (r.HasHistory)
     std::fprintf(out, ",\"history\":{\"draws\":%lld,\"kept\":%lld}", (long long)r.HistoryDraws,
                  (long long)r.HistoryKept);
+  // Skipped history lines: the first few and the count, as the text says.
+  std::fprintf(out, ",\"historySkipped\":{\"count\":%llu,\"first\":[",
+               (unsigned long long)h.Skipped);
+  for (size_t k = 0; k < h.FirstSkipped.size(); ++k)
+    std::fprintf(out, "%s%s", k ? "," : "", JsonString(h.FirstSkipped[k]).c_str());
+  std::fprintf(out, "]}");
   if (r.HasSetting) {
     std::fprintf(out, ",\"setting\":{\"exact\":%s,\"kept\":%s,\"of\":%s,\"share\":%.9g",
-                 r.Exact ? "true" : "false", Json(r.SettingKept).c_str(), Json(r.SettingOf).c_str(),
-                 r.SettingShare);
+                 r.Exact ? "true" : "false", JsonString(r.SettingKept).c_str(),
+                 JsonString(r.SettingOf).c_str(), r.SettingShare);
     if (!r.Exact)
       std::fprintf(out, ",\"bound99\":%.9g,\"seed\":%s", r.SettingBound, r.SettingSeed.c_str());
     std::fprintf(out, ",\"failures\":[");
@@ -159,43 +142,49 @@ void PrintJson(std::FILE* out, const InsightResult& r) {
 
 }  // namespace
 
-// Loads the library and asks it; shared by check and report.
-bool ExplainSetting(const Options& o, int32_t flags, InsightResult& r, std::string& source) {
+bool ExplainSetting(const Options& o, int32_t flags, InsightResult& r, std::string& source,
+                    DrawHistory& history) {
   std::string text, error;
-  if (!LoadConditionText(o, text, source, error)) {
-    Error(error);
-    return false;
-  }
-  std::string history;
-  if (!o.HistoryFile.empty() && !ReadWholeFile(o.HistoryFile, history, error)) {
-    Error("history " + error);
-    return false;
+  if (!LoadSetting(o, text, source)) return false;
+  // The one history reader: the library is handed the draws it read, one
+  // "issue digits" line each, so that it sees what every command sees.
+  int32_t digits = o.Digits;
+  std::string historyText;
+  history = DrawHistory{};
+  if (!o.HistoryFile.empty()) {
+    if (!LoadHistory(o.HistoryFile, o.DigitsGiven ? o.Digits : 0, history, error,
+                     kMaxInsightDigits)) {
+      Error("history " + error);
+      return false;
+    }
+    digits = history.DigitCount;
+    for (const Draw& d : history.Draws)
+      historyText += (d.Issue.empty() ? "" : d.Issue + " ") + d.Digits + "\n";
   }
   PluginLibrary library;
   if (!library.Load(o.LibraryPath.empty() ? DefaultLibraryPath() : o.LibraryPath, error)) {
     Error(error);
     return false;
   }
-  if (!Explain(library.Exports(), text, o.Digits, history, o.Last, flags, r, error)) {
+  if (!Explain(library.Exports(), text, digits, historyText, o.Last, flags, r, error)) {
     Error(error);
     return false;
   }
+  AddHostDiagnostics(r);
   return true;
 }
 
 int RunCheck(const Options& o) {
   InsightResult r;
+  DrawHistory history;
   std::string source;
-  if (!ExplainSetting(o, kExplainSetting, r, source)) return kExitFailed;
+  if (!ExplainSetting(o, kExplainSetting, r, source, history)) return kExitFailed;
   SetBinaryMode(stdout);
   if (o.OutFormat == Format::Json)
-    PrintJson(stdout, r);
+    PrintJson(stdout, r, history);
   else
-    PrintText(stdout, r);
-  if (std::fflush(stdout) != 0) {
-    Error("cannot write to standard output");
-    return kExitFailed;
-  }
+    PrintText(stdout, r, history);
+  if (!FinishStandardOutput()) return kExitFailed;
   if (const InsightDiag* bad = r.FirstInvalid()) {
     Error("the setting from " + source + " is not valid: " +
           (bad->Line > 0 ? "line " + std::to_string(bad->Line) : std::string("the text")) + ", " +

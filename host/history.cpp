@@ -1,7 +1,7 @@
 #include "host/history.h"
 
 #include "common/lottery.h"
-#include "host/files.h"
+#include "port/port.h"
 
 namespace veltrin::host {
 namespace {
@@ -16,9 +16,13 @@ bool AllDigits(std::string_view text) {
 
 }  // namespace
 
-std::string_view WithoutBom(std::string_view text) {
-  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
-  return text;
+std::string SkippedText(const DrawHistory& h) {
+  if (h.Skipped == 0) return {};
+  std::string out = std::to_string(h.Skipped) + " line(s) skipped (";
+  for (size_t i = 0; i < h.FirstSkipped.size(); ++i) out += (i ? "; " : "") + h.FirstSkipped[i];
+  if (h.Skipped > h.FirstSkipped.size())
+    out += "; and " + std::to_string(h.Skipped - h.FirstSkipped.size()) + " more";
+  return out + ")";
 }
 
 LineKind ReadDrawLine(std::string_view line, std::string& issue, std::string& digits,
@@ -26,6 +30,10 @@ LineKind ReadDrawLine(std::string_view line, std::string& issue, std::string& di
   issue.clear();
   digits.clear();
   if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  if (line.find('\0') != std::string_view::npos) {
+    why = "holds a NUL byte (is the file UTF-16?)";
+    return LineKind::Malformed;
+  }
   std::vector<std::string_view> fields;
   size_t pos = 0;
   while (pos < line.size()) {
@@ -59,7 +67,8 @@ LineKind ReadDrawLine(std::string_view line, std::string& issue, std::string& di
   return LineKind::Draw;
 }
 
-bool ParseHistory(std::string_view text, int32_t digitCount, DrawHistory& out, std::string& error) {
+bool ParseHistory(std::string_view text, int32_t digitCount, DrawHistory& out, std::string& error,
+                  int32_t maxDigits) {
   out = DrawHistory{};
   out.DigitCount = digitCount;
   text = WithoutBom(text);
@@ -83,26 +92,37 @@ bool ParseHistory(std::string_view text, int32_t digitCount, DrawHistory& out, s
       error = where + "the draw '" + digits + "' holds a character other than 0-9";
       return false;
     }
-    if (out.DigitCount == 0) out.DigitCount = int32_t(digits.size());
+    if (out.DigitCount == 0 && digits.size() <= size_t(maxDigits))
+      out.DigitCount = int32_t(digits.size());
     if (digits.size() != size_t(out.DigitCount)) {
-      error = where + "the draw '" + digits + "' has " + std::to_string(digits.size()) +
-              " digits, expected " + std::to_string(out.DigitCount);
-      return false;
+      // Counted and named, never taken: a draw of another lottery (or a
+      // line that is no draw at all) must not shape any answer.
+      if (out.FirstSkipped.size() < kNamedLines)
+        out.FirstSkipped.push_back(
+            where + std::to_string(digits.size()) + " digits, not " +
+            (out.DigitCount ? std::to_string(out.DigitCount) : "1-" + std::to_string(maxDigits)));
+      ++out.Skipped;
+      continue;
     }
     out.Draws.push_back(Draw{issue, digits});
   }
   if (out.Draws.empty()) {
-    error = "no draws";
+    error = out.Skipped ? "no draws of " +
+                              (out.DigitCount ? std::to_string(out.DigitCount)
+                                              : "1-" + std::to_string(maxDigits)) +
+                              " digits: " + SkippedText(out)
+                        : "no draws";
     return false;
   }
   return true;
 }
 
-bool LoadHistory(const std::string& path, int32_t digitCount, DrawHistory& out,
-                 std::string& error) {
+bool LoadHistory(const std::string& path, int32_t digitCount, DrawHistory& out, std::string& error,
+                 int32_t maxDigits) {
   std::string text;
-  if (!ReadWholeFile(path, text, error)) return false;
-  if (!ParseHistory(text, digitCount, out, error)) {
+  if (!port::ReadFile(path, text, error)) return false;
+  DecodeInput(text);
+  if (!ParseHistory(text, digitCount, out, error, maxDigits)) {
     error = path + ": " + error;
     return false;
   }

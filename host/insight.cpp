@@ -4,11 +4,9 @@
 #include <cstdlib>
 
 #include "common/counted.h"
-#include "common/inifile.h"
 #include "common/text.h"
 #include "common/texts.h"
 #include "host/encoding.h"
-#include "host/files.h"
 
 namespace veltrin::host {
 namespace {
@@ -220,40 +218,6 @@ bool Explain(const PluginExports& api, const std::string& conditionText, int32_t
   return ParseInsight(text, out, error);
 }
 
-bool LoadConditionText(const Options& o, std::string& text, std::string& source,
-                       std::string& error) {
-  if (o.HasCondition) {
-    text = TypedTextToGbk(o.Condition, TerminalIsGbk());
-    source = "--condition";
-    return true;
-  }
-  if (o.SettingsFile.empty()) {
-    error = "give --settings FILE.flt or --condition TEXT";
-    return false;
-  }
-  source = o.SettingsFile;
-  if (!FileExists(o.SettingsFile)) {
-    error = "settings file " + o.SettingsFile + " not found";
-    return false;
-  }
-  std::string path = o.SettingsFile;
-#if defined(_WIN32)
-  // TExtIniFile widens GBK names.
-  if (!Utf8ToGbk(o.SettingsFile, path)) {
-    error = "settings file name " + o.SettingsFile + " cannot be opened";
-    return false;
-  }
-#endif
-  try {
-    TExtIniFile ini(path);
-    text = ini.ReadString(kTxtFltSection, "Veltrin", "");
-  } catch (const std::exception& e) {
-    error = "cannot read settings file " + o.SettingsFile + ": " + e.what();
-    return false;
-  }
-  return true;
-}
-
 void PrintSettingDiagnostics(const PluginExports& api, const std::string& text,
                              const std::string& source, bool prepared) {
   InsightResult r;
@@ -264,6 +228,7 @@ void PrintSettingDiagnostics(const PluginExports& api, const std::string& text,
            " is not valid: the library could not prepare it (SzcPrepare answered false)");
     return;
   }
+  AddHostDiagnostics(r);
   for (const InsightLine& l : r.Lines)
     for (const InsightDiag& d : l.Diags)
       if (!d.Invalid())

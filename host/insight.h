@@ -79,15 +79,16 @@ bool Explain(const PluginExports& api, const std::string& conditionText, int32_t
              const std::string& historyText, int32_t last, int32_t flags, InsightResult& out,
              std::string& error);
 
-// The condition text (GBK) of --condition or --settings; `source` names it.
-bool LoadConditionText(const Options& o, std::string& text, std::string& source,
-                       std::string& error);
-
 // Before a run: prints the setting's warnings to standard error and, when
 // SzcPrepare answered false, which line and field are invalid and why.
 // Says nothing more when the library has no VeltrinExplain.
 void PrintSettingDiagnostics(const PluginExports& api, const std::string& text,
                              const std::string& source, bool prepared);
+
+// Adds the host's own words where the library's would mislead: a bound too
+// large for its field is out of range (with the range), and "E|1" on the
+// first line looks like a tolerance line without its upper bound.
+void AddHostDiagnostics(InsightResult& r);
 
 // The mode as a word (UTF-8).
 std::string ModeWord(int32_t mode);

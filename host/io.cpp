@@ -23,7 +23,23 @@ bool LineReader::Fill() {
   return true;
 }
 
+void LineReader::Decode() {
+  started_ = true;
+  Fill();
+  form_ = DetectForm(std::string_view(buf_.data(), len_));
+  if (form_ == InputForm::Plain) return;
+  while (Fill()) {
+  }
+  std::string bytes(buf_.data(), len_);
+  DecodeInput(bytes);
+  buf_.assign(bytes.begin(), bytes.end());
+  if (buf_.empty()) buf_.resize(1);
+  pos_ = 0;
+  len_ = bytes.size();
+}
+
 bool LineReader::Next(std::string& line) {
+  if (!started_) Decode();
   size_t scanned = pos_;
   for (;;) {
     const char* start = buf_.data() + pos_;

@@ -8,12 +8,18 @@
 #include <string>
 #include <vector>
 
+#include "host/input_text.h"
+
 namespace veltrin::host {
 
-// Reads lines of any length; strips the line end (LF or CR LF).
+// Reads lines of any length; strips the line end (LF or CR LF). A UTF-16
+// input is recognised at its start and read as its text (the whole of it
+// at once: such files come from an editor, not from a pipe of bets).
 class LineReader {
  public:
   explicit LineReader(std::FILE* f) : f_(f), buf_(1 << 16) {}
+  // The input's form, known once the first line was asked for.
+  InputForm Form() const { return form_; }
   // False at the end of the input (or on a read error: see Failed).
   bool Next(std::string& line);
   bool Failed() const { return failed_; }
@@ -21,7 +27,10 @@ class LineReader {
 
  private:
   bool Fill();
+  void Decode();
   std::FILE* f_;
+  InputForm form_ = InputForm::Plain;
+  bool started_ = false;
   std::vector<char> buf_;
   size_t pos_ = 0, len_ = 0;
   bool eof_ = false, failed_ = false;

@@ -41,6 +41,7 @@ struct Options {
   bool OnlyFailed = false;             // --only-failed (debug)
   bool FullText = false;               // --full (debug): whole condition texts
   Format OutFormat = Format::Default;  // --format
+  bool LastGiven = false;              // --last given
   bool Quiet = false;                  // --quiet
   bool QuietAides = false;             // --quiet-aides
   std::vector<std::string> Bets;       // bets given as arguments (debug)
@@ -50,7 +51,7 @@ struct Options {
 // Parses the arguments after the program name. False with `error` set on a
 // usage error.
 bool ParseOptions(const std::vector<std::string>& args, Options& options, std::string& error);
-// The --help text.
-const char* UsageText();
+// The --help text, from the command table and the option table.
+std::string UsageText();
 
 }  // namespace veltrin::host

@@ -1,258 +1,94 @@
 #include "host/output.h"
 
 #include <cerrno>
-#include <csignal>
-#include <cstring>
 
 #include "host/files.h"
-
-#if defined(_WIN32)
-#include <windows.h>
-
-#include "host/encoding.h"
-#else
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <climits>
-#include <cstdlib>
-#endif
+#include "host/setting.h"
 
 namespace veltrin::host {
-namespace {
 
-volatile std::sig_atomic_t g_signal = 0;
-
-std::string ErrnoText(int err) { return std::strerror(err); }
-
-}  // namespace
-
-#if defined(_WIN32)
-
-namespace {
-
-bool IsDeviceName(const std::string& path) {
-  std::string lower;
-  for (char c : path) lower += char(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-  return lower == "nul" || lower == "con" || lower.rfind("\\\\.\\", 0) == 0;
+std::vector<NamedPath> RunInputs(const Options& o) {
+  std::vector<NamedPath> inputs;
+  if (!o.SettingsFile.empty()) inputs.push_back({"--settings", o.SettingsFile});
+  if (o.SettingsFile.empty() && !o.HasCondition)
+    inputs.push_back({"the bundled example setting", BundledSettingsPath()});
+  if (!o.HistoryFile.empty())
+    inputs.push_back({"--history", o.HistoryFile});
+  else
+    inputs.push_back({"the bundled example history", BundledHistoryPath()});
+  if (!o.BetsFile.empty() && o.BetsFile != "-") inputs.push_back({"--bets", o.BetsFile});
+  if (!o.LibraryPath.empty()) inputs.push_back({"--library", o.LibraryPath});
+  return inputs;
 }
 
-BOOL WINAPI OnConsoleBreak(DWORD event) {
-  if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) return FALSE;
-  g_signal = SIGINT;
-  return TRUE;
+void Output::OpenStandard() {
+  file_.Discard();
+  SetBinaryMode(stdout);
+  f_ = stdout;
+  name_ = "standard output";
+  standard_ = true;
 }
 
-extern "C" void OnTerminate(int signal) { g_signal = signal; }
-
-bool IdentityOf(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
-  HANDLE h = CreateFileW(Utf8ToWide(path).c_str(), 0,
-                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
-  const bool ok = GetFileInformationByHandle(h, &info) != 0;
-  CloseHandle(h);
-  return ok;
-}
-
-}  // namespace
-
-bool OutputFile::Open(const std::string& target, std::string& error) {
-  Discard();
-  target_ = target;
-  if (IsDeviceName(target)) {
-    f_ = OpenFile(target, "wb");
-    if (!f_) error = "cannot create " + target + ": " + LastErrorText();
-    return f_ != nullptr;
-  }
-  const DWORD attr = GetFileAttributesW(Utf8ToWide(target).c_str());
-  if (attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY)) {
-    error = "cannot create " + target + ": it is a folder";
-    return false;
-  }
-  temp_ = target + ".~vpart" + std::to_string(GetCurrentProcessId());
-  f_ = OpenFile(temp_, "wb");
-  if (!f_) {
-    error = "cannot create " + temp_ + ": " + LastErrorText();
-    temp_.clear();
+bool OutputAllowed(const Options& o, const std::string& option, const std::string& path,
+                   const std::string& rewrites, std::string& error) {
+  for (const NamedPath& input : RunInputs(o)) {
+    if (!rewrites.empty() && input.Path == rewrites) continue;
+    if (!port::SameFile(path, input.Path)) continue;
+    error = option + " " + path + " is the same file as " + input.Option + " " + input.Path +
+            ": refused, it would be overwritten";
     return false;
   }
   return true;
 }
 
-bool OutputFile::Commit(std::string& error) {
-  if (!f_) return true;
-  std::FILE* f = f_;
+bool Output::Open(const Options& o, const std::string& option, const std::string& path,
+                  std::string& error, const std::string& rewrites) {
+  standard_ = false;
   f_ = nullptr;
+  name_ = path;
+  if (!OutputAllowed(o, option, path, rewrites, error)) return false;
+  if (!file_.Open(path, error)) return false;
+  f_ = file_.Stream();
+  return true;
+}
+
+bool Output::Commit(std::string& error) {
+  if (!standard_) {
+    f_ = nullptr;
+    return file_.Commit(error);
+  }
   errno = 0;
-  const bool flushed = std::fflush(f) == 0;
-  const int flushErr = errno;
-  const bool closed = std::fclose(f) == 0;
-  if (!flushed || !closed) {
-    const int err = flushErr ? flushErr : errno;
-    error = "cannot write " + target_ + ": " + (err ? ErrnoText(err) : "write error");
-    Discard();
+  const bool ok = std::fflush(stdout) == 0 && !std::ferror(stdout);
+  if (ok) return true;
+  error = "cannot write to standard output: " + (errno ? port::ErrnoText(errno) : "write error");
+  return false;
+}
+
+bool WriteOutput(const Options& o, const std::string& option, const std::string& path,
+                 const std::string& content, const std::string& rewrites) {
+  Output out;
+  std::string error;
+  if (path.empty())
+    out.OpenStandard();
+  else if (!out.Open(o, option, path, error, rewrites)) {
+    Error(error);
     return false;
   }
-  if (temp_.empty()) return true;
-  if (!MoveFileExW(Utf8ToWide(temp_).c_str(), Utf8ToWide(target_).c_str(),
-                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    error = "cannot replace " + target_ + ": " + WindowsErrorText(GetLastError());
-    Discard();
+  std::fwrite(content.data(), 1, content.size(), out.Stream());
+  if (!out.Commit(error)) {
+    Error(error + (path.empty() ? "" : " (an earlier file of that name is left as it was)"));
     return false;
   }
-  temp_.clear();
   return true;
 }
 
-void OutputFile::Discard() {
-  if (f_) std::fclose(f_);
-  f_ = nullptr;
-  if (!temp_.empty()) DeleteFileW(Utf8ToWide(temp_).c_str());
-  temp_.clear();
-}
-
-bool SameFile(const std::string& a, const std::string& b) {
-  BY_HANDLE_FILE_INFORMATION x{}, y{};
-  if (!IdentityOf(a, x) || !IdentityOf(b, y)) return false;
-  return x.dwVolumeSerialNumber == y.dwVolumeSerialNumber && x.nFileIndexHigh == y.nFileIndexHigh &&
-         x.nFileIndexLow == y.nFileIndexLow;
-}
-
-void CatchInterruptions() {
-  SetConsoleCtrlHandler(&OnConsoleBreak, TRUE);
-  std::signal(SIGTERM, &OnTerminate);
-}
-
-#else
-
-namespace {
-
-extern "C" void OnSignal(int signal) { g_signal = signal; }
-
-// The file a symbolic link leads to, so that the link itself stays; the
-// path as given when it is no link or leads nowhere yet.
-std::string FinalPath(const std::string& path) {
-  char buf[PATH_MAX];
-  struct stat st;
-  if (lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode) && realpath(path.c_str(), buf))
-    return buf;
-  return path;
-}
-
-mode_t NewFileMode() {
-  const mode_t mask = umask(0);
-  umask(mask);
-  return 0666 & ~mask;
-}
-
-}  // namespace
-
-bool OutputFile::Open(const std::string& target, std::string& error) {
-  Discard();
-  target_ = target;
-  const std::string final = FinalPath(target);
-  struct stat st;
-  const bool exists = stat(final.c_str(), &st) == 0;
-  if (exists && S_ISDIR(st.st_mode)) {
-    error = "cannot create " + target + ": it is a folder";
-    return false;
-  }
-  if (exists && !S_ISREG(st.st_mode)) {
-    // A device or a pipe: nothing to keep whole, and no folder to write
-    // beside it.
-    f_ = std::fopen(final.c_str(), "wb");
-    if (!f_) error = "cannot open " + target + ": " + LastErrorText();
-    return f_ != nullptr;
-  }
-  std::string pattern = final + ".~vpartXXXXXX";
-  const int fd = mkstemp(pattern.data());
-  if (fd < 0) {
-    error = "cannot create a file beside " + target + ": " + LastErrorText();
-    return false;
-  }
-  // mkstemp makes the file private; the result gets the earlier file's
-  // permissions, or those of any new file.
-  fchmod(fd, exists ? (st.st_mode & 07777) : NewFileMode());
-  f_ = fdopen(fd, "wb");
-  if (!f_) {
-    error = "cannot create " + pattern + ": " + LastErrorText();
-    close(fd);
-    unlink(pattern.c_str());
-    return false;
-  }
-  temp_ = pattern;
-  target_ = final;
-  return true;
-}
-
-bool OutputFile::Commit(std::string& error) {
-  if (!f_) return true;
-  std::FILE* f = f_;
-  f_ = nullptr;
-  errno = 0;
-  bool ok = std::fflush(f) == 0;
-  int err = errno;
-  // The data reaches the disk before the name does, so that a crash after
-  // the rename cannot leave an empty file behind the name.
-  if (ok && !temp_.empty() && fsync(fileno(f)) != 0 && errno != EINVAL && errno != ENOTSUP) {
-    ok = false;
-    err = errno;
-  }
-  if (std::fclose(f) != 0 && ok) {
-    ok = false;
-    err = errno;
-  }
-  if (!ok) {
-    error = "cannot write " + target_ + ": " + (err ? ErrnoText(err) : "write error");
-    Discard();
-    return false;
-  }
-  if (temp_.empty()) return true;
-  if (std::rename(temp_.c_str(), target_.c_str()) != 0) {
-    error = "cannot replace " + target_ + ": " + LastErrorText();
-    Discard();
-    return false;
-  }
-  temp_.clear();
-  return true;
-}
-
-void OutputFile::Discard() {
-  if (f_) std::fclose(f_);
-  f_ = nullptr;
-  if (!temp_.empty()) unlink(temp_.c_str());
-  temp_.clear();
-}
-
-bool SameFile(const std::string& a, const std::string& b) {
-  struct stat x, y;
-  if (stat(a.c_str(), &x) != 0 || stat(b.c_str(), &y) != 0) return false;
-  return x.st_dev == y.st_dev && x.st_ino == y.st_ino;
-}
-
-void CatchInterruptions() {
-  struct sigaction sa;
-  std::memset(&sa, 0, sizeof sa);
-  sa.sa_handler = &OnSignal;
-  sigemptyset(&sa.sa_mask);
-  // No SA_RESTART: a read from a terminal or an open pipe must return.
-  sa.sa_flags = 0;
-  sigaction(SIGINT, &sa, nullptr);
-  sigaction(SIGTERM, &sa, nullptr);
-}
-
-#endif
-
-int Interruption() { return int(g_signal); }
-
-int InterruptedStatus(int signal) { return 128 + signal; }
-
-std::string SignalName(int signal) {
-  if (signal == SIGINT) return "SIGINT";
-  if (signal == SIGTERM) return "SIGTERM";
-  return "signal " + std::to_string(signal);
+bool FinishStandardOutput() {
+  Output out;
+  out.OpenStandard();
+  std::string error;
+  if (out.Commit(error)) return true;
+  Error(error);
+  return false;
 }
 
 }  // namespace veltrin::host

@@ -7,49 +7,23 @@
 #include <cstdio>
 #include <memory>
 
+#include "host/check.h"
 #include "host/commands.h"
 #include "host/encoding.h"
-#include "host/files.h"
+#include "host/format.h"
 #include "host/insight.h"
+#include "host/output.h"
+#include "host/setting.h"
 
 namespace veltrin::host {
-
-bool ExplainSetting(const Options& o, int32_t flags, InsightResult& r, std::string& source);
-
 namespace {
 
-std::string Html(std::string_view utf8) {
-  std::string out;
-  for (char c : utf8) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
-}
+std::string Html(std::string_view utf8) { return HtmlText(utf8); }
 
 std::string Num(double v, const char* format = "%.1f") {
   char buf[48];
   std::snprintf(buf, sizeof buf, format, v);
   return buf;
-}
-
-std::string Percent(double share) {
-  const double percent = 100.0 * share;
-  return Num(percent, percent > 0 && percent < 0.01 ? "%.3g" : "%.2f") + "%";
 }
 
 // Chart geometry, in SVG units.
@@ -115,6 +89,11 @@ std::string BarChart(const std::vector<double>& values, int64_t lo, int64_t hi,
     ticks.push_back(int64_t(bandLo));
     ticks.push_back(int64_t(bandHi) - 1);
   }
+  std::sort(ticks.begin(), ticks.end());
+  ticks.erase(std::unique(ticks.begin(), ticks.end()), ticks.end());
+  // Every bar gets its number when there is room for all of them.
+  if (kPlotW / bars >= 28)
+    for (int32_t b = 0; b < bars; ++b) ticks.push_back(int64_t(b) * bin);
   std::sort(ticks.begin(), ticks.end());
   ticks.erase(std::unique(ticks.begin(), ticks.end()), ticks.end());
   double lastX = -100;
@@ -209,7 +188,7 @@ std::string ConditionCard(const InsightResult& r, const InsightLine& l) {
   return s + "</div>";
 }
 
-std::string Page(const InsightResult& r, const std::string& source) {
+std::string Page(const InsightResult& r, const std::string& source, const DrawHistory& history) {
   std::string s =
       "<!DOCTYPE html><html lang=\"zh\"><head><meta charset=\"utf-8\">"
       "<title>Veltrin condition report</title><style>" +
@@ -256,6 +235,8 @@ std::string Page(const InsightResult& r, const std::string& source) {
   for (const auto& h : r.HistoryDiags)
     s += "<div class=\"diag warning\">history line " + std::to_string(h.first) + ": " +
          Html(GbkToUtf8(h.second)) + "</div>";
+  if (history.Skipped)
+    s += "<div class=\"diag warning\">history: " + Html(SkippedText(history)) + "</div>";
   s += "</div>" + Legend();
   for (const InsightLine& l : r.Lines) s += ConditionCard(r, l);
   return s + "</body></html>\n";
@@ -264,21 +245,18 @@ std::string Page(const InsightResult& r, const std::string& source) {
 }  // namespace
 
 int RunReport(const Options& o) {
-  if (o.OutFile.empty()) {
-    std::fprintf(stderr, "veltrin-host: report needs --out FILE.html\n");
-    return kExitFailed;
+  std::string error;
+  if (!OutputAllowed(o, "--out", o.OutFile, "", error)) {
+    Error(error);
+    return kExitUsage;
   }
   InsightResult r;
+  DrawHistory history;
   std::string source;
-  if (!ExplainSetting(o, kExplainDistributions | kExplainSetting | kExplainDrawScores, r, source))
+  if (!ExplainSetting(o, kExplainDistributions | kExplainSetting | kExplainDrawScores, r, source,
+                      history))
     return kExitFailed;
-  const std::string page = Page(r, source);
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> out(OpenFile(o.OutFile, "wb"), std::fclose);
-  if (!out || std::fwrite(page.data(), 1, page.size(), out.get()) != page.size() ||
-      std::fclose(out.release()) != 0) {
-    std::fprintf(stderr, "veltrin-host: cannot write %s\n", o.OutFile.c_str());
-    return kExitFailed;
-  }
+  if (!WriteOutput(o, "--out", o.OutFile, Page(r, source, history))) return kExitFailed;
   std::fprintf(stderr, "veltrin-host: report written to %s\n", o.OutFile.c_str());
   const InsightDiag* bad = r.FirstInvalid();
   return bad ? kExitFailed : kExitOk;

@@ -155,7 +155,7 @@ TEST(AideFormatTest, RangeIsTheTextAfterTheSecondColon) {
     EXPECT_FALSE(ConditionRange(bad)) << bad;
 }
 
-TEST(AideFormatTest, ProposalIsTheNarrowestRangeKeepingTheShare) {
+TEST(AideFormatTest, ProposalIsTheNarrowestRangeFromZeroKeepingTheShare) {
   const Distribution failing = {{0, 4}, {1, 4}, {2, 2}};
   auto p = ProposeTolerance(failing, 9000);  // at least 9 of 10
   ASSERT_TRUE(p);
@@ -165,17 +165,19 @@ TEST(AideFormatTest, ProposalIsTheNarrowestRangeKeepingTheShare) {
   ASSERT_TRUE(p);
   EXPECT_EQ(p->Text(), "0-1");
   EXPECT_EQ(p->Kept, 8u);
-  // Equally narrow: the one keeping more, then the lowest.
+  // A lower bound above 0 would remove the bets that pass every condition:
+  // 1-1 keeps more draws here, yet 0-0 keeps the share asked.
   p = ProposeTolerance({{0, 4}, {1, 6}}, 4000);
   ASSERT_TRUE(p);
-  EXPECT_EQ(p->Text(), "1-1");
+  EXPECT_EQ(p->Text(), "0-0");
   p = ProposeTolerance({{0, 5}, {3, 5}}, 5000);
   ASSERT_TRUE(p);
   EXPECT_EQ(p->Text(), "0-0");
-  // A gap costs width: 90 % of {1:5, 2:4, 9:1} is 1-2, not 1-9.
+  // No draw passes everything: the range still starts at 0.
   p = ProposeTolerance({{1, 5}, {2, 4}, {9, 1}}, 9000);
   ASSERT_TRUE(p);
-  EXPECT_EQ(p->Text(), "1-2");
+  EXPECT_EQ(p->Text(), "0-2");
+  EXPECT_EQ(p->Kept, 9u);
   // Nothing to keep and out-of-range shares.
   EXPECT_FALSE(ProposeTolerance({}, 9000));
   EXPECT_EQ(ProposeTolerance(failing, 0)->Text(), "0-0");
@@ -194,7 +196,7 @@ TEST_F(AideTest, HistoryCheckScoresEveryDrawOnce) {
   EXPECT_EQ(reports_[0].first, "Veltrin");
   EXPECT_EQ(LastReport(), "History check of the condition\n  " + condition +
                               "\n7 draws: 6 scored, 1 could not be scored\n"
-                              "Inside the range 5-10: 4 of 6 draws (66.7%); below: 1, above: 1\n"
+                              "Inside the range 5-10: 4 of 6 draws (66.67%); below: 1, above: 1\n"
                               "Scores (score: draws):\n  0: 1   6: 2   9: 1   10: 1   15: 1");
 }
 

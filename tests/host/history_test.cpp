@@ -57,14 +57,46 @@ TEST(HistoryTest, MalformedLinesAreNamed) {
     int32_t digits;
     const char* where;
   };
-  for (const Case& c : {Case{"1 12345\n2 1234\n", 0, "line 2"}, Case{"1 12a45\n", 5, "line 1"},
-                        Case{"# c\n2024 123 45\n", 5, "line 2"}, Case{"1 12345\n", 3, "line 1"},
-                        Case{"# only comments\n", 5, "no draws"}, Case{"", 5, "no draws"}}) {
+  for (const Case& c : {Case{"1 12a45\n", 5, "line 1"}, Case{"# c\n2024 123 45\n", 5, "line 2"},
+                        Case{"1 12345\n", 3, "line 1"}, Case{"# only comments\n", 5, "no draws"},
+                        Case{"", 5, "no draws"}}) {
     DrawHistory h;
     std::string error;
     EXPECT_FALSE(ParseHistory(c.text, c.digits, h, error)) << c.text;
     EXPECT_NE(error.find(c.where), std::string::npos) << error;
   }
+}
+
+TEST(HistoryTest, DrawsOfAnotherLengthAreSkippedCountedAndNamed) {
+  struct Case {
+    std::string text;
+    int32_t digits;
+    size_t draws;
+    uint64_t skipped;
+    const char* named;  // in SkippedText
+  };
+  const std::string huge(200000, '7');
+  for (const Case& c : {
+           Case{"1 12345\n2 1234\n3 54321\n", 0, 2, 1, "line 2: 4 digits, not 5"},
+           // A line too long for any lottery sets no digit count.
+           Case{"1 " + huge + "\n2 123\n3 456\n", 0, 2, 1, "line 1: 200000 digits, not 1-9"},
+           Case{"1 12345678901234567890\n2 123\n", 0, 1, 1, "line 1: 20 digits"},
+           Case{"1 123\n2 1234\n3 12\n4 1\n5 55\n6 66\n7 7777\n8 8\n", 3, 1, 7, "and 2 more"},
+       }) {
+    DrawHistory h;
+    std::string error;
+    ASSERT_TRUE(ParseHistory(c.text, c.digits, h, error)) << error;
+    EXPECT_EQ(h.Draws.size(), c.draws) << c.named;
+    EXPECT_EQ(h.Skipped, c.skipped) << c.named;
+    EXPECT_NE(SkippedText(h).find(c.named), std::string::npos) << SkippedText(h);
+  }
+  // Nothing left: the error names the lines. A NUL byte is never a digit.
+  DrawHistory h;
+  std::string error;
+  EXPECT_FALSE(ParseHistory(std::string("1 12345\n2 12") + '\0' + "45\n", 5, h, error));
+  EXPECT_NE(error.find("line 2: holds a NUL byte"), std::string::npos) << error;
+  EXPECT_FALSE(ParseHistory("1 12345678901\n", 0, h, error));
+  EXPECT_NE(error.find("line 1: 11 digits"), std::string::npos) << error;
 }
 
 TEST(HistoryTest, ScoreTableGivesEveryCodeOneScoreByFrequency) {

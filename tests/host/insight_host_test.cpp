@@ -52,7 +52,7 @@ TEST(CheckCommand, RowsStateKeptShareHitsAndDiagnostics) {
       {{"check", "--digits", "3", "--condition", kStraightUtf8 + ":1=12 21:1-2", "--history",
         history},
        0,
-       {"3.8000% (38/1000)", "2/3", "setting: keeps 38 of 1000 candidates"},
+       {"3.8% (38/1000)", "2/3", "setting: keeps 38 of 1000 candidates"},
        ""},
       {{"check", "--digits", "3", "--condition", kStraightUtf8 + ":1=12 21:1-2", "--history",
         history, "--last", "2"},

@@ -1,3 +1,4 @@
+// veltrin-host filter: every bet through the library's SzcExecute.
 #include "host/commands.h"
 
 #include <algorithm>
@@ -14,6 +15,7 @@
 #include "host/call_wrapper.h"
 #include "host/encoding.h"
 #include "host/files.h"
+#include "host/format.h"
 #include "host/history.h"
 #include "host/io.h"
 #include "host/output.h"
@@ -64,35 +66,6 @@ bool AllDigits(std::string_view text) {
   for (char c : text)
     if (c < '0' || c > '9') return false;
   return true;
-}
-
-// A text as a JSON string (UTF-8 in, quotes and control characters escaped).
-std::string JsonString(std::string_view text) {
-  std::string out = "\"";
-  for (char c : text) {
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (static_cast<unsigned char>(c) < 0x20) {
-      char buf[8];
-      std::snprintf(buf, sizeof buf, "\\u%04x", unsigned(c));
-      out += buf;
-    } else {
-      out += c;
-    }
-  }
-  return out + "\"";
-}
-
-// A text as a CSV field: quoted when it holds a separator or a quote.
-std::string CsvField(std::string_view text) {
-  if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
-  std::string out = "\"";
-  for (char c : text) {
-    if (c == '"') out += '"';
-    out += c;
-  }
-  return out + "\"";
 }
 
 // Writes every bet with its verdict, its failed count and each condition's
@@ -160,41 +133,16 @@ class ScoredWriter {
 
 namespace {
 
-// Refuses an output that is one of the run's inputs, whatever the names: it
-// would be emptied before it is read.
-bool OutputsAreNotInputs(const Options& o) {
-  const std::pair<const char*, const std::string*> inputs[] = {
-      {"--bets", &o.BetsFile}, {"--settings", &o.SettingsFile}, {"--history", &o.HistoryFile}};
-  const std::pair<const char*, const std::string*> outputs[] = {{"--out", &o.OutFile},
-                                                                {"--removed", &o.RemovedFile}};
-  for (const auto& [outName, out] : outputs) {
-    if (out->empty()) continue;
-    for (const auto& [inName, in] : inputs) {
-      if (in->empty() || *in == "-" || !SameFile(*out, *in)) continue;
-      Error(std::string(outName) + " " + *out + " is the same file as " + inName + " " + *in +
-            ": refused, it would be overwritten before it is read");
-      return false;
-    }
-  }
-  if (!o.OutFile.empty() && !o.RemovedFile.empty() &&
-      (o.OutFile == o.RemovedFile || SameFile(o.OutFile, o.RemovedFile))) {
-    Error("--out and --removed name the same file");
-    return false;
-  }
-  return true;
-}
-
 void PrintSummary(const Session& session, const std::string& source, const Tally& tally,
                   double seconds, int signal) {
-  const double share =
-      tally.Candidates ? 100.0 * double(tally.Kept) / double(tally.Candidates) : 0.0;
+  const double share = tally.Candidates ? double(tally.Kept) / double(tally.Candidates) : 0.0;
   if (signal)
     std::fprintf(stderr, "interrupted by %s: the summary so far\n", SignalName(signal).c_str());
   std::fprintf(stderr, "library: %s (%s %s)\n", session.Path().c_str(),
                session.Api().GetFilterName(), session.Api().GetVersion());
   std::fprintf(stderr, "setting: %s\n", source.c_str());
   std::fprintf(stderr, "candidates: %llu\n", (unsigned long long)tally.Candidates);
-  std::fprintf(stderr, "kept: %llu (%.2f%%)\n", (unsigned long long)tally.Kept, share);
+  std::fprintf(stderr, "kept: %llu (%s)\n", (unsigned long long)tally.Kept, Percent(share).c_str());
   std::fprintf(stderr, "removed: %llu\n", (unsigned long long)tally.Removed);
   std::fprintf(stderr, "could not be evaluated: %llu\n", (unsigned long long)tally.Invalid);
   std::fprintf(stderr, "time: %.3f s\n", seconds);
@@ -205,7 +153,14 @@ void PrintSummary(const Session& session, const std::string& source, const Tally
 }  // namespace
 
 int RunFilter(const Options& o) {
-  if (!OutputsAreNotInputs(o)) return kExitUsage;
+  std::string error;
+  // Refused before any work: an output that is an input would be emptied
+  // before it is read.
+  if ((!o.OutFile.empty() && !OutputAllowed(o, "--out", o.OutFile, "", error)) ||
+      (!o.RemovedFile.empty() && !OutputAllowed(o, "--removed", o.RemovedFile, "", error))) {
+    Error(error);
+    return kExitUsage;
+  }
   std::string text, source;
   if (!LoadSetting(o, text, source)) return kExitFailed;
   Session session;
@@ -213,19 +168,15 @@ int RunFilter(const Options& o) {
   if (!PrepareSetting(session, text, source)) return kExitFailed;
   const PFN_SzcExecute execute = session.Api().SzcExecute;
 
-  std::string error;
-  std::FILE* out = stdout;
-  OutputFile outFile, removedFile;
-  if (!o.OutFile.empty()) {
-    if (!outFile.Open(o.OutFile, error)) {
-      Error(error);
-      return kExitFailed;
-    }
-    out = outFile.Stream();
-  } else {
-    SetBinaryMode(stdout);
+  Output outFile, removedFile;
+  if (o.OutFile.empty())
+    outFile.OpenStandard();
+  else if (!outFile.Open(o, "--out", o.OutFile, error)) {
+    Error(error);
+    return kExitFailed;
   }
-  if (!o.RemovedFile.empty() && !removedFile.Open(o.RemovedFile, error)) {
+  std::FILE* out = outFile.Stream();
+  if (!o.RemovedFile.empty() && !removedFile.Open(o, "--removed", o.RemovedFile, error)) {
     Error(error);
     return kExitFailed;
   }
@@ -299,7 +250,7 @@ int RunFilter(const Options& o) {
       if (kind == LineKind::Blank) continue;
       if (kind == LineKind::Malformed) {
         ++tally.Unreadable;
-        problems.Report(reader.LineNumber(), "'" + GbkToUtf8(view) + "': " + why);
+        problems.Report(reader.LineNumber(), "'" + ShownText(view) + "': " + why);
         continue;
       }
       const bool digitText = AllDigits(bet);
@@ -317,10 +268,12 @@ int RunFilter(const Options& o) {
       // Shown as UTF-8 so that a stray byte is visible rather than garbled.
       if (verdict < 0)
         problems.Report(reader.LineNumber(),
-                        "'" + GbkToUtf8(bet) + "' cannot be evaluated (not 0-9)");
+                        "'" + ShownText(bet) + "' cannot be evaluated (not 0-9)");
       progress.UpdateBytes(tally.Candidates, bytes, size);
     }
     readFailed = reader.Failed();
+    if (reader.Form() != InputForm::Plain && !o.Quiet)
+      Error("note: --bets " + o.BetsFile + " is " + FormName(reader.Form()) + "; read as its text");
     if (owned) std::fclose(in);
   }
   if (scored) scored->Finish();
@@ -383,223 +336,6 @@ int RunFilter(const Options& o) {
   }
   printSummary(0);
   return kExitOk;
-}
-
-namespace {
-
-// A text of the library's with its markup as plain text: a line break tag
-// becomes "; ", any other tag goes.
-std::string PlainText(std::string_view text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '<') {
-      out += text[i];
-      continue;
-    }
-    const size_t close = text.find('>', i);
-    if (close == std::string_view::npos) {
-      out.append(text.substr(i));
-      break;
-    }
-    if (AsciiUpper(text.substr(i, close - i + 1)).rfind("<BR", 0) == 0) out += "; ";
-    i = close;
-  }
-  return out;
-}
-
-// Explains bets as a compact table: per condition its number, the bet's
-// score, the range, pass or FAIL and the bet's codes with their scores.
-class DebugTable {
- public:
-  DebugTable(const PluginExports& api, bool showAll, bool fullText)
-      : api_(api), showAll_(showAll), fullText_(fullText) {}
-  ~DebugTable() {
-    ReleaseDebugResult(record_);
-    ReleaseDebugResult(codeRecord_);
-  }
-  DebugTable(const DebugTable&) = delete;
-  DebugTable& operator=(const DebugTable&) = delete;
-
-  void Print(std::FILE* out, const std::string& bet) {
-    api_.SzcFltDebug(&record_, bet.c_str(), showAll_);
-    const TDebugResult& r = record_;
-    if (r.Verdict == -1) {
-      std::fprintf(out, "bet %s: cannot be evaluated (-1): it holds a character other than 0-9\n",
-                   GbkToUtf8(bet).c_str());
-      return;
-    }
-    const char* word = r.Verdict == 0 ? "keep" : r.Verdict == 1 ? "remove" : "other";
-    std::fprintf(out, "bet %s: %s (%d), %d failed; tolerance %s\n", bet.c_str(), word,
-                 int(r.Verdict), int(r.ErrCount),
-                 GbkToUtf8(PlainText(CountedStrView(r.CanErrText))).c_str());
-    if (CountedStrLength(r.AuxText) > 0)
-      std::fprintf(out, "  note: %s\n", GbkToUtf8(PlainText(CountedStrView(r.AuxText))).c_str());
-    const int32_t n = DynArrayLength(r.DebugLines);
-    if (n == 0) return;
-    if (conditions_.empty()) {
-      // Every condition's text, in order, from a bet that can be evaluated.
-      api_.SzcFltDebug(&codeRecord_, "0", true);
-      for (int32_t i = 0; i < DynArrayLength(codeRecord_.DebugLines); ++i)
-        conditions_.emplace_back(CountedStrView(codeRecord_.DebugLines[i].Condition));
-    }
-    const std::vector<std::vector<std::string>> codeScores = CodeScores(bet);
-    std::fprintf(out, "    #   score  range       result  codes (code:score)\n");
-    int32_t index = 0;
-    for (int32_t i = 0; i < n; ++i) {
-      const TOneDebugResult& line = r.DebugLines[i];
-      const std::string_view condition = CountedStrView(line.Condition);
-      // Lines name their condition by text; with --only-failed the number
-      // is found by it.
-      index = ConditionIndex(condition, index);
-      std::string codes;
-      for (size_t k = 0; k + 1 < bet.size(); ++k) {
-        codes += (k ? " " : "") + bet.substr(k, 2) + ":";
-        codes += size_t(index) < codeScores[k].size() ? codeScores[k][size_t(index)] : "?";
-      }
-      const std::optional<ScoreRange> range = ConditionRange(condition);
-      const std::string rangeText =
-          range ? std::to_string(range->Lower) + "-" + std::to_string(range->Upper) : "?";
-      std::fprintf(out, "  %3d  %6s  %-10s  %-6s  %s\n", int(index + 1),
-                   std::string(CountedStrView(line.Value)).c_str(), rangeText.c_str(),
-                   line.Failed ? "FAIL" : "pass", codes.c_str());
-      if (fullText_) std::fprintf(out, "       %s\n", GbkToUtf8(condition).c_str());
-      ++index;
-    }
-  }
-
- private:
-  // For each code of the bet, its score under every condition: the score
-  // of the two-digit bet that is just that code.
-  std::vector<std::vector<std::string>> CodeScores(const std::string& bet) {
-    std::vector<std::vector<std::string>> out(bet.size() > 1 ? bet.size() - 1 : 0);
-    for (size_t k = 0; k + 1 < bet.size(); ++k) {
-      api_.SzcFltDebug(&codeRecord_, bet.substr(k, 2).c_str(), true);
-      const int32_t n = DynArrayLength(codeRecord_.DebugLines);
-      for (int32_t i = 0; i < n; ++i)
-        out[k].emplace_back(CountedStrView(codeRecord_.DebugLines[i].Value));
-    }
-    return out;
-  }
-  int32_t ConditionIndex(std::string_view condition, int32_t from) const {
-    for (size_t i = size_t(from); i < conditions_.size(); ++i)
-      if (conditions_[i] == condition) return int32_t(i);
-    return from;
-  }
-
-  const PluginExports& api_;
-  bool showAll_, fullText_;
-  TDebugResult record_{}, codeRecord_{};
-  std::vector<std::string> conditions_;
-};
-
-}  // namespace
-
-int RunDebug(const Options& o) {
-  std::string text, source;
-  if (!LoadSetting(o, text, source)) return kExitFailed;
-  Session session;
-  if (!session.Start(o)) return kExitFailed;
-  if (!PrepareSetting(session, text, source)) return kExitFailed;
-  SetBinaryMode(stdout);
-
-  DebugTable table(session.Api(), !o.OnlyFailed, o.FullText);
-  const auto explain = [&](const std::string& bet) {
-    if (o.DigitsGiven && AllDigits(bet) && bet.size() != size_t(o.Digits))
-      std::fprintf(stdout, "bet %s: has %zu digits, not %d: not scored\n", bet.c_str(), bet.size(),
-                   int(o.Digits));
-    else
-      table.Print(stdout, bet);
-  };
-  int status = kExitOk;
-  for (const std::string& bet : o.Bets) explain(TypedTextToGbk(bet, TerminalIsGbk()));
-  if (!o.BetsFile.empty()) {
-    bool owned = false;
-    std::FILE* in = OpenBets(o.BetsFile, owned);
-    if (!in) {
-      status = kExitFailed;
-    } else {
-      LineReader reader(in);
-      std::string line, issue, bet, why;
-      while (reader.Next(line)) {
-        std::string_view view = line;
-        if (reader.LineNumber() == 1) view = WithoutBom(view);
-        const LineKind kind = ReadDrawLine(view, issue, bet, why);
-        if (kind == LineKind::Draw) explain(bet);
-        if (kind == LineKind::Malformed)
-          std::fprintf(stdout, "line %llu: %s\n", (unsigned long long)reader.LineNumber(),
-                       why.c_str());
-      }
-      if (reader.Failed()) {
-        Error("cannot read bets from " + o.BetsFile);
-        status = kExitFailed;
-      }
-      if (owned) std::fclose(in);
-    }
-  }
-  if (std::fflush(stdout) != 0) status = kExitFailed;
-  return status;
-}
-
-namespace {
-
-// The condition text on one line, ";" for every line end (CR LF first so
-// that it gives one ";"): the form that settings files hold and --condition
-// takes.
-std::string OneLine(std::string_view text) {
-  return ReplaceChar(ReplaceChar(ReplaceAll(text, "\r\n", ";"), '\r', ';'), '\n', ';');
-}
-
-}  // namespace
-
-int RunOpen(const Options& o) {
-  std::string text, source;
-  if (!LoadSetting(o, text, source)) return kExitFailed;
-  Session session;
-  if (!session.Start(o)) return kExitFailed;
-  // The dialog edits the text as it stands; nothing needs preparing first.
-  session.Api().SetFilterStr(text.c_str());
-  if (!session.Api().SzcOpen(0)) Error("the library's SzcOpen answered false");
-  const char* current = session.Api().GetFilterStr();
-  const std::string after = current ? current : "";
-  // A dialog hands back CR LF where the file held ";": the same setting.
-  const std::string value = OneLine(after);
-  if (value == OneLine(text)) {
-#if defined(_WIN32)
-    std::fprintf(stderr, "veltrin-host: the setting is unchanged\n");
-#else
-    std::fprintf(stderr,
-                 "veltrin-host: this build has no settings dialog (the library's SzcOpen "
-                 "changes nothing); the setting is unchanged\n");
-#endif
-    return kExitOk;
-  }
-  SetBinaryMode(stdout);
-  std::fprintf(stdout, "%s\n", GbkToUtf8(value).c_str());
-  if (std::fflush(stdout) != 0) {
-    Error("cannot write the new setting to standard output");
-    return kExitFailed;
-  }
-  if (o.HasCondition) return kExitOk;
-  if (o.SettingsFile.empty()) {
-    std::fprintf(stderr,
-                 "veltrin-host: not saved: the setting came from the bundled example "
-                 "(--settings FILE saves)\n");
-    return kExitOk;
-  }
-  if (!SaveSetting(o.SettingsFile, value)) return kExitFailed;
-  std::fprintf(stderr, "veltrin-host: saved to %s\n", o.SettingsFile.c_str());
-  return kExitOk;
-}
-
-int RunTable(const Options& o) {
-  HostSettings settings;
-  if (!LoadHostSettings(o, settings)) return kExitFailed;
-  if (!settings.HasHistory) {
-    Error("no draw history: give --history FILE");
-    return kExitFailed;
-  }
-  std::fprintf(stdout, "%s\n", PairScoreTableText(settings.History).c_str());
-  return std::fflush(stdout) == 0 ? kExitOk : kExitFailed;
 }
 
 }  // namespace veltrin::host
