@@ -4,15 +4,11 @@
 
 #include <string>
 
-#include "plugin/exports.h"
+#include "plugin/loader.h"
 
 namespace veltrin::bench {
 
-struct PluginExports {
-  PFN_SetFilterStr SetFilterStr = nullptr;
-  PFN_SzcPrepare SzcPrepare = nullptr;
-  PFN_SzcExecute SzcExecute = nullptr;
-};
+using PluginExports = TExportTable;
 
 // Loads the library once per process; null with `error` set when it cannot.
 const PluginExports* LoadPlugin(std::string& error);

@@ -29,7 +29,7 @@ install(FILES ${CMAKE_SOURCE_DIR}/examples/c-host/c_host.c
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/README.txt DESTINATION ${VELTRIN_INSTALL_DOC})
 if(WIN32)
   # For hosts that link instead of loading: dlltool -k -d veltrin.def.
-  install(FILES ${CMAKE_SOURCE_DIR}/plugin/veltrin.def DESTINATION ${VELTRIN_INSTALL_BIN})
+  install(FILES ${VELTRIN_DEF_FILE} DESTINATION ${VELTRIN_INSTALL_BIN})
 endif()
 
 set(CPACK_PACKAGE_NAME veltrin)

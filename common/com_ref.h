@@ -58,12 +58,12 @@ class TComRef {
   T* p_ = nullptr;
 };
 
-// Asks `object` for the interface `iid`, which must be T's: a held
-// reference, or an empty holder when the object has no such interface.
+// Asks `object` for interface T by T's own identifier: a held reference,
+// or an empty holder when the object has no such interface.
 template <class T>
-TComRef<T> QueryAs(IVUnknown* object, const VGuid& iid) noexcept {
+TComRef<T> QueryAs(IVUnknown* object) noexcept {
   void* out = nullptr;
-  if (!object || !Succeeded(object->QueryInterface(&iid, &out))) return {};
+  if (!object || !Succeeded(object->QueryInterface(&IidOf<T>, &out))) return {};
   return TComRef<T>::Adopt(static_cast<T*>(out));
 }
 

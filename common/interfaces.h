@@ -38,6 +38,17 @@ inline constexpr int32_t kE_INVALIDARG = int32_t(0x80070057u);
 
 inline bool Succeeded(int32_t status) { return status >= 0; }
 
+// The identifier of interface T, declared beside it, so that asking for an
+// interface names only its type (QueryAs<T>, common/com_ref.h). A type with
+// no identifier cannot be asked for: the primary template stays undefined.
+template <class T>
+struct TInterfaceId;
+#define VELTRIN_INTERFACE_ID(T)                    \
+  template <>                                      \
+  struct TInterfaceId<T> {                         \
+    static constexpr const VGuid& value = IID_##T; \
+  }
+
 // {00000000-0000-0000-C000-000000000046}
 inline constexpr VGuid IID_IUnknown = {0x00000000, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 
@@ -45,6 +56,10 @@ struct IVUnknown {
   virtual int32_t VELTRIN_API QueryInterface(/*in*/ const VGuid* iid, /*out*/ void** out) = 0;
   virtual uint32_t VELTRIN_API AddRef() = 0;
   virtual uint32_t VELTRIN_API Release() = 0;
+};
+template <>
+struct TInterfaceId<IVUnknown> {
+  static constexpr const VGuid& value = IID_IUnknown;
 };
 
 // {167C4C5E-3E07-41EC-BFA3-6E3A9B87E1C5}
@@ -81,6 +96,7 @@ struct ICallWrapper : IVUnknown {
   // 12: a score-table text as a counted string that the plug-in releases.
   virtual int32_t VELTRIN_API GetPairScoreTable(/*out*/ char** text) = 0;
 };
+VELTRIN_INTERFACE_ID(ICallWrapper);
 
 // {38B86698-327B-4F56-945B-95B677C10207}
 inline constexpr VGuid IID_IScoreCallback = {
@@ -91,6 +107,7 @@ inline constexpr VGuid IID_IScoreCallback = {
 struct IScoreCallback : IVUnknown {
   virtual int32_t VELTRIN_API ScoreBet(/*in*/ const char* bet, /*out*/ int32_t* score) = 0;
 };
+VELTRIN_INTERFACE_ID(IScoreCallback);
 
 // {5B0F3C2A-8E4D-4C71-9A36-1D2E7F40B8C1}
 inline constexpr VGuid IID_IStringList = {
@@ -103,6 +120,7 @@ struct IStringList : IVUnknown {
   virtual int32_t VELTRIN_API Get(int32_t index, /*out*/ const char** text) = 0;
   virtual int32_t VELTRIN_API Add(/*in*/ const char* text) = 0;
 };
+VELTRIN_INTERFACE_ID(IStringList);
 
 // {9C4E1D7B-2A53-4F08-B6E1-57C0A3D92E14}
 inline constexpr VGuid IID_IEditableStringList = {
@@ -135,5 +153,12 @@ struct TFilterObject {
 struct IEditableStringList : IStringList {
   virtual int32_t VELTRIN_API Put(int32_t index, /*in*/ const char* text) = 0;
 };
+VELTRIN_INTERFACE_ID(IEditableStringList);
+
+#undef VELTRIN_INTERFACE_ID
+
+// The identifier of interface T.
+template <class T>
+inline constexpr const VGuid& IidOf = TInterfaceId<T>::value;
 
 }  // namespace veltrin

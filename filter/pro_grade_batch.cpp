@@ -49,8 +49,7 @@ std::vector<size_t> PairConditionLines(const std::vector<std::string>& lines,
 int32_t VELTRIN_API TProGradeFilter::BatchAide(IStringList* conditions, TBatFltSet* data) noexcept {
   try {
     if (!conditions || !data) return 0;
-    const TComRef<IEditableStringList> editable =
-        QueryAs<IEditableStringList>(conditions, IID_IEditableStringList);
+    const TComRef<IEditableStringList> editable = QueryAs<IEditableStringList>(conditions);
     if (!editable) return 0;
 
     std::vector<std::string> lines;

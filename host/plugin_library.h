@@ -1,27 +1,15 @@
-// Loads the library by path, as a host does, and resolves its ten exports.
+// Loads the library by path, as a host does, and resolves its exports.
 #pragma once
 
 #include <string>
 
-#include "plugin/exports.h"
+#include "plugin/loader.h"
 
 namespace veltrin::host {
 
-struct PluginExports {
-  PFN_SetIIWrapper SetIIWrapper = nullptr;
-  PFN_GetFilterName GetFilterName = nullptr;
-  PFN_GetVersion GetVersion = nullptr;
-  PFN_GetAuthor GetAuthor = nullptr;
-  PFN_GetFilterStr GetFilterStr = nullptr;
-  PFN_SetFilterStr SetFilterStr = nullptr;
-  PFN_SzcPrepare SzcPrepare = nullptr;
-  PFN_SzcExecute SzcExecute = nullptr;
-  PFN_SzcFltDebug SzcFltDebug = nullptr;
-  PFN_SzcOpen SzcOpen = nullptr;
-  // Optional: null when the library does not offer it.
-  PFN_VeltrinCreateFilter VeltrinCreateFilter = nullptr;
-  PFN_VeltrinExplain VeltrinExplain = nullptr;
-};
+// One typed pointer per export; the optional ones are null when the library
+// does not offer them.
+using PluginExports = TExportTable;
 
 class PluginLibrary {
  public:
@@ -30,18 +18,19 @@ class PluginLibrary {
   PluginLibrary(const PluginLibrary&) = delete;
   PluginLibrary& operator=(const PluginLibrary&) = delete;
 
-  // Loads the library at `path` (UTF-8) and resolves all ten exports; false
-  // with `error` set when it cannot be loaded or an export is missing.
+  // Loads the library at `path` (UTF-8) and resolves its exports; false
+  // with `error` set when it cannot be loaded or a required export is
+  // missing.
   bool Load(const std::string& path, std::string& error);
   // Unloads it; the library then destroys its filter object.
   void Unload();
-  bool Loaded() const { return handle_ != nullptr; }
+  bool Loaded() const { return library_.IsOpen(); }
   const PluginExports& Exports() const { return exports_; }
-  // A symbol by name, for checks beyond the ten exports (null if absent).
-  void* Symbol(const char* name) const;
+  // A symbol by name, for checks beyond the exports (null if absent).
+  void* Symbol(const char* name) const { return library_.Symbol(name); }
 
  private:
-  void* handle_ = nullptr;
+  TLibrary library_;
   PluginExports exports_;
 };
 

@@ -40,6 +40,8 @@
 extern "C" {
 #endif
 
+/* The library's version, as GetVersion answers it; the build takes the
+ * version from this line. */
 #define VELTRIN_LIBRARY_VERSION "1.0.1"
 #if defined(_WIN32)
 #define VELTRIN_LIBRARY_FILE "veltrin.dll"
@@ -241,8 +243,8 @@ struct VeltrinFilter {
 /* Stores the host call interface, taking one reference and releasing the
  * one held before; null is ignored. */
 typedef void(VELTRIN_API* VeltrinSetIIWrapperFn)(ICallWrapper* wrapper);
-/* The filter's display name, the version ("1.0.1"), the author: constant
- * texts, valid while the library is loaded. */
+/* The filter's display name, the version (VELTRIN_LIBRARY_VERSION), the
+ * author: constant texts, valid while the library is loaded. */
 typedef const char*(VELTRIN_API* VeltrinGetFilterNameFn)(void);
 typedef const char*(VELTRIN_API* VeltrinGetVersionFn)(void);
 typedef const char*(VELTRIN_API* VeltrinGetAuthorFn)(void);
@@ -291,6 +293,8 @@ int32_t VELTRIN_API SzcExecute(const char* bet);
 void VELTRIN_API SzcFltDebug(TDebugResult* result, const char* bet, bool showAll);
 bool VELTRIN_API SzcOpen(int32_t unused);
 void* VELTRIN_API VeltrinCreateFilter(void);
+char* VELTRIN_API VeltrinExplain(const char* conditionText, int32_t digits,
+                                 const char* historyText, int32_t lastDraws, int32_t flags);
 #endif
 
 /* ---- the shared memory module ---------------------------------------------

@@ -1,11 +1,13 @@
-// The ten entry points of the library: the whole of what a host calls.
-// Every export is extern "C", VELTRIN_API (__stdcall in the 32-bit Windows
-// build) and exported under its plain name. A bool is one byte, 0 or 1; text
-// is zero-terminated GBK; a null text pointer is the empty text. No C++
-// exception leaves an export.
+// The entry points of the library: the whole of what a host calls, as the
+// export list (plugin/export_list.h) states them. Every export is
+// extern "C", VELTRIN_API (__stdcall in the 32-bit Windows build) and
+// exported under its plain name. A bool is one byte, 0 or 1; text is
+// zero-terminated GBK; a null text pointer is the empty text. No C++
+// exception leaves an export. include/veltrin.h documents each one.
 //
-// Hosts include this header for the function types and names only; they
-// load the library at run time and never link against it.
+// Hosts include this header for the function types (PFN_<name>) and names
+// only; they load the library at run time (plugin/loader.h) and never link
+// against it.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +15,7 @@
 #include "common/interfaces.h"
 #include "common/platform.h"
 #include "common/records.h"
+#include "plugin/export_list.h"
 
 #if defined(VELTRIN_BUILDING_PLUGIN)
 #define VELTRIN_PLUGIN_API VELTRIN_EXPORT
@@ -22,68 +25,72 @@
 
 extern "C" {
 
-// Stores the host call interface (one counted reference); null is ignored.
-typedef void(VELTRIN_API* PFN_SetIIWrapper)(veltrin::ICallWrapper* wrapper);
-// The filter's display name; valid while the library is loaded.
-typedef const char*(VELTRIN_API* PFN_GetFilterName)();
-// The version, "major.minor.patch".
-typedef const char*(VELTRIN_API* PFN_GetVersion)();
-// A fixed author string.
-typedef const char*(VELTRIN_API* PFN_GetAuthor)();
-// The condition text, never null; valid until the text next changes.
-typedef const char*(VELTRIN_API* PFN_GetFilterStr)();
-// Replaces the condition text with a copy (null: empty). Parses nothing.
-typedef void(VELTRIN_API* PFN_SetFilterStr)(const char* text);
-// Parses the condition text for a run; false when it is invalid.
-typedef bool(VELTRIN_API* PFN_SzcPrepare)();
-// 0 keep, 1 remove, -1 the bet cannot be evaluated (not a digit text).
-typedef int32_t(VELTRIN_API* PFN_SzcExecute)(const char* bet);
-// Explains one bet in the host's record; a null record is ignored.
-typedef void(VELTRIN_API* PFN_SzcFltDebug)(veltrin::TDebugResult* result, const char* bet,
-                                           bool showAll);
-// Shows the settings dialog; always true. The argument is not used.
-typedef bool(VELTRIN_API* PFN_SzcOpen)(int32_t unused);
-// Optional, beyond the ten: explains a condition text (include/veltrin.h).
-typedef char*(VELTRIN_API* PFN_VeltrinExplain)(const char* conditionText, int32_t digits,
-                                               const char* historyText, int32_t lastDraws,
-                                               int32_t flags);
-
-// Optional, beyond the ten: a new filter object of the library's class, as
-// the tolerance aide hands one to a host (the filter-object slot table),
-// holding a copy of the condition text last given to SetFilterStr and not
-// yet prepared (its Prepare slot parses the text). The caller releases it
-// with its Free slot. Null when there is no memory for it.
-typedef void*(VELTRIN_API* PFN_VeltrinCreateFilter)();
+#define VELTRIN_EXPORT_TYPE(name, kind, bytes, result, params) \
+  typedef result(VELTRIN_API* PFN_##name) params;
+VELTRIN_EXPORT_LIST(VELTRIN_EXPORT_TYPE)
+#undef VELTRIN_EXPORT_TYPE
 
 #if defined(VELTRIN_BUILDING_PLUGIN)
-VELTRIN_PLUGIN_API void VELTRIN_API SetIIWrapper(veltrin::ICallWrapper* wrapper);
-VELTRIN_PLUGIN_API const char* VELTRIN_API GetFilterName();
-VELTRIN_PLUGIN_API const char* VELTRIN_API GetVersion();
-VELTRIN_PLUGIN_API const char* VELTRIN_API GetAuthor();
-VELTRIN_PLUGIN_API const char* VELTRIN_API GetFilterStr();
-VELTRIN_PLUGIN_API void VELTRIN_API SetFilterStr(const char* text);
-VELTRIN_PLUGIN_API bool VELTRIN_API SzcPrepare();
-VELTRIN_PLUGIN_API int32_t VELTRIN_API SzcExecute(const char* bet);
-VELTRIN_PLUGIN_API void VELTRIN_API SzcFltDebug(veltrin::TDebugResult* result, const char* bet,
-                                                bool showAll);
-VELTRIN_PLUGIN_API bool VELTRIN_API SzcOpen(int32_t unused);
-VELTRIN_PLUGIN_API void* VELTRIN_API VeltrinCreateFilter();
-VELTRIN_PLUGIN_API char* VELTRIN_API VeltrinExplain(const char* conditionText, int32_t digits,
-                                                    const char* historyText, int32_t lastDraws,
-                                                    int32_t flags);
+// A definition that differs from its entry in the list does not compile.
+#define VELTRIN_EXPORT_DECLARATION(name, kind, bytes, result, params) \
+  VELTRIN_PLUGIN_API result VELTRIN_API name params;
+VELTRIN_EXPORT_LIST(VELTRIN_EXPORT_DECLARATION)
+#undef VELTRIN_EXPORT_DECLARATION
 #endif
 }
 
 namespace veltrin {
 
-// The export names, in the order of the table above.
-inline constexpr const char* kExportNames[] = {
-    "SetIIWrapper", "GetFilterName", "GetVersion", "GetAuthor",   "GetFilterStr",
-    "SetFilterStr", "SzcPrepare",    "SzcExecute", "SzcFltDebug", "SzcOpen",
+namespace export_list_detail {
+
+// The bytes a 32-bit __stdcall call pushes for these parameters: each is
+// widened to a multiple of four.
+template <class F>
+struct TStdcallBytes;
+template <class... A>
+struct TStdcallBytes<void(A...)> {
+  static constexpr int value = (0 + ... + int((sizeof(A) + 3) / 4 * 4));
 };
-inline constexpr int kExportCount = 10;
-// The optional export that explains a condition text.
-inline constexpr char kExplainExportName[] = "VeltrinExplain";
+
+#define VELTRIN_EXPORT_NAME_Required(name) #name,
+#define VELTRIN_EXPORT_NAME_Optional(name)
+#define VELTRIN_EXPORT_REQUIRED_NAME(name, kind, bytes, result, params) \
+  VELTRIN_EXPORT_NAME_##kind(name)
+inline constexpr const char* kRequiredNames[] = {VELTRIN_EXPORT_LIST(VELTRIN_EXPORT_REQUIRED_NAME)};
+#undef VELTRIN_EXPORT_REQUIRED_NAME
+#undef VELTRIN_EXPORT_NAME_Required
+#undef VELTRIN_EXPORT_NAME_Optional
+
+}  // namespace export_list_detail
+
+#if defined(__i386__) || defined(_M_IX86)
+// The .def file names each export by its decorated symbol, "name@bytes":
+// the list's byte count must be the one the compiler decorates with.
+#define VELTRIN_EXPORT_CHECK_BYTES(name, kind, bytes, result, params)           \
+  static_assert(export_list_detail::TStdcallBytes<void params>::value == bytes, \
+                #name ": its decoration in the export list is wrong");
+VELTRIN_EXPORT_LIST(VELTRIN_EXPORT_CHECK_BYTES)
+#undef VELTRIN_EXPORT_CHECK_BYTES
+#endif
+
+// Whether a host may find an export missing.
+enum class TExportKind { Required, Optional };
+
+struct TExportEntry {
+  const char* Name;
+  TExportKind Kind;
+};
+
+// Every export, in list order.
+inline constexpr TExportEntry kExports[] = {
+#define VELTRIN_EXPORT_ENTRY(name, kind, bytes, result, params) {#name, TExportKind::kind},
+    VELTRIN_EXPORT_LIST(VELTRIN_EXPORT_ENTRY)
+#undef VELTRIN_EXPORT_ENTRY
+};
+
+// The ten every host resolves, in list order.
+inline constexpr auto& kExportNames = export_list_detail::kRequiredNames;
+inline constexpr int kExportCount = int(sizeof kExportNames / sizeof kExportNames[0]);
 
 // The library's file name as hosts look for it beside themselves.
 #if defined(_WIN32)

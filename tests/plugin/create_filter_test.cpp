@@ -14,7 +14,7 @@ namespace {
 class CreateFilterTest : public PluginTest {
  protected:
   TFilterObject* New() {
-    auto create = library().Get<PFN_VeltrinCreateFilter>("VeltrinCreateFilter");
+    auto create = api().VeltrinCreateFilter;
     EXPECT_NE(create, nullptr) << "VeltrinCreateFilter is not exported under its plain name";
     return create ? static_cast<TFilterObject*>(create()) : nullptr;
   }

@@ -15,7 +15,7 @@ namespace {
 using ExplainExportTest = PluginTest;
 
 TEST_F(ExplainExportTest, AnswersAnyInputCompletelyAndLeavesTheTenAlone) {
-  const auto explain = library().Get<PFN_VeltrinExplain>(kExplainExportName);
+  const auto explain = api().VeltrinExplain;
   ASSERT_NE(explain, nullptr);
   const std::string setting = Straight("9=12", "0-0");
   api().SetFilterStr(setting.c_str());

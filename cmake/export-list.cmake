@@ -1,0 +1,60 @@
+include_guard(GLOBAL)
+# The library's export list (plugin/export_list.h) as the linkers take it: a
+# .def file for the Windows link and a version script for the native one.
+# Both are written at configure time and again whenever the list changes.
+
+set(VELTRIN_EXPORT_LIST_HEADER ${CMAKE_SOURCE_DIR}/plugin/export_list.h)
+
+# Sets `names` to the exports' names and `decorated` to their 32-bit
+# __stdcall symbols ("name@bytes"), in list order.
+function(veltrin_read_export_list names decorated)
+  file(READ ${VELTRIN_EXPORT_LIST_HEADER} text)
+  string(REGEX MATCHALL "\n  X\\([A-Za-z0-9_]+, (Required|Optional), [0-9]+," entries "${text}")
+  set(plain)
+  set(stdcall)
+  foreach(entry ${entries})
+    string(REGEX MATCH "X\\(([A-Za-z0-9_]+), [A-Za-z]+, ([0-9]+)," _ "${entry}")
+    list(APPEND plain ${CMAKE_MATCH_1})
+    list(APPEND stdcall ${CMAKE_MATCH_1}@${CMAKE_MATCH_2})
+  endforeach()
+  list(LENGTH plain count)
+  if(count EQUAL 0)
+    message(FATAL_ERROR "no exports read from ${VELTRIN_EXPORT_LIST_HEADER}")
+  endif()
+  set(${names} ${plain} PARENT_SCOPE)
+  set(${decorated} ${stdcall} PARENT_SCOPE)
+endfunction()
+
+# Writes `def_file` and `map_file` from the list.
+function(veltrin_write_export_files def_file map_file)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${VELTRIN_EXPORT_LIST_HEADER})
+  veltrin_read_export_list(names decorated)
+  set(def "; Generated from plugin/export_list.h. The decorated names are the\n")
+  string(APPEND def "; __stdcall symbols of the code; --kill-at exports them under their\n")
+  string(APPEND def "; plain names, which is all a host looks for.\n")
+  string(APPEND def "LIBRARY veltrin.dll\nEXPORTS\n")
+  foreach(symbol ${decorated})
+    string(APPEND def "  ${symbol}\n")
+  endforeach()
+  set(map "/* Generated from plugin/export_list.h: the library's dynamic symbols are\n")
+  string(APPEND map "   its exports and nothing else, so that the engine's symbols neither\n")
+  string(APPEND map "   leak to a host nor get bound to a host's own copies of them. */\n")
+  string(APPEND map "{\n  global:\n")
+  foreach(name ${names})
+    string(APPEND map "    ${name};\n")
+  endforeach()
+  string(APPEND map "  local:\n    *;\n};\n")
+  # Rewritten only when the text changes, so that an unchanged list relinks
+  # nothing.
+  foreach(pair "def_file;def" "map_file;map")
+    list(GET pair 0 file_var)
+    list(GET pair 1 text_var)
+    set(old "")
+    if(EXISTS ${${file_var}})
+      file(READ ${${file_var}} old)
+    endif()
+    if(NOT old STREQUAL "${${text_var}}")
+      file(WRITE ${${file_var}} "${${text_var}}")
+    endif()
+  endforeach()
+endfunction()
