@@ -23,6 +23,10 @@ void TypeText(TEdit& edit, std::wstring_view keys) {
   if (Reachable(edit) && !edit.ReadOnly()) edit.Peer().UserType(std::wstring(keys));
 }
 
+void TypeText(TComboBox& combo, std::wstring_view keys) {
+  if (Reachable(combo)) combo.Peer().UserType(std::wstring(keys));
+}
+
 void SelectItem(TComboBox& combo, int32_t index) {
   if (Reachable(combo) && index >= 0 && index < combo.Count()) combo.Peer().UserSelectItem(index);
 }

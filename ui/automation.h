@@ -24,6 +24,9 @@ void ClickItem(TListBox& list, int32_t index, TShift shift = TShift::None);
 void DblClickItem(TListBox& list, int32_t index);
 // Keys typed at the end of an edit box's text; L'\b' is backspace.
 void TypeText(TEdit& edit, std::wstring_view keys);
+// Keys typed at a combo box in quick succession: a list without typing
+// selects the first item that begins with them.
+void TypeText(TComboBox& combo, std::wstring_view keys);
 // The user picks item `index` of a combo box.
 void SelectItem(TComboBox& combo, int32_t index);
 // The user clicks the tab of page `index`.

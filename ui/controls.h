@@ -220,8 +220,14 @@ class TSpinEdit : public TEdit {
   int32_t MinValue() const;
   int32_t MaxValue() const;
   void SetRange(int32_t min, int32_t max);
+  // Typing takes digits only where the range holds no negative number: the
+  // backend refuses other keys and keeps only the digits of pasted text.
+  bool DigitsOnly() const { return MinValue() >= 0; }
   // The text as an integer; the low end of the range when it is none.
   int32_t Value() const;
+  // True when the text is a whole number within the range (a blank, or a
+  // number out of range, is not).
+  bool ValueValid() const;
   void SetValue(int32_t value);
 };
 
@@ -511,6 +517,8 @@ class TForm : public TControl {
 };
 
 namespace detail {
+// An index outside a list's items, as the toolkit reports it.
+[[noreturn]] void ThrowIndex(int32_t index);
 [[noreturn]] void ThrowBadComponent(std::string_view name, const char* wanted);
 template <class T>
 T* CastComponent(TComponent* c, std::string_view name) {

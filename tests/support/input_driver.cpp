@@ -2,6 +2,8 @@
 
 #if defined(_WIN32)
 
+#include <cstring>
+
 #include "ui/win32/win32.h"
 
 namespace veltrin::test::input {
@@ -11,10 +13,10 @@ TInputDriver* g_driver = nullptr;
 constexpr UINT kTickMs = 15;
 constexpr int kSpareTicks = 400;
 
-void SetShift(bool down) {
+void SetModifier(UINT vk, UINT left, bool down) {
   BYTE keys[256]{};
   GetKeyboardState(keys);
-  keys[VK_SHIFT] = keys[VK_LSHIFT] = down ? 0x80 : 0;
+  keys[vk] = keys[left] = down ? 0x80 : 0;
   SetKeyboardState(keys);
 }
 
@@ -39,8 +41,10 @@ void CALLBACK TInputDriver::Tick(HWND, UINT, UINT_PTR, DWORD) {
   TInputDriver* self = g_driver;
   if (!self || self->busy_) return;
   self->busy_ = true;
-  // Posted keys leave the keyboard state alone; a Shift a step set is let go.
-  if (GetKeyState(VK_SHIFT) < 0) SetShift(false);
+  // Posted keys leave the keyboard state alone; a Shift or Ctrl a step set
+  // is let go.
+  if (GetKeyState(VK_SHIFT) < 0) SetModifier(VK_SHIFT, VK_LSHIFT, false);
+  if (GetKeyState(VK_CONTROL) < 0) SetModifier(VK_CONTROL, VK_LCONTROL, false);
   if (!self->steps_.empty()) {
     // Popped before it runs: a nested loop it may start ticks on.
     TStep step = std::move(self->steps_.front());
@@ -55,13 +59,30 @@ void CALLBACK TInputDriver::Tick(HWND, UINT, UINT_PTR, DWORD) {
   self->busy_ = false;
 }
 
-void PressKey(UINT vk, bool shift) {
-  if (shift) SetShift(true);
+void PressKey(UINT vk, bool shift, bool ctrl) {
+  if (shift) SetModifier(VK_SHIFT, VK_LSHIFT, true);
+  if (ctrl) SetModifier(VK_CONTROL, VK_LCONTROL, true);
   HWND to = GetFocus();
   if (!to) to = GetActiveWindow();
   if (!to) return;
   PostMessageW(to, WM_KEYDOWN, vk, KeyData(vk, false));
   PostMessageW(to, WM_KEYUP, vk, KeyData(vk, true));
+}
+
+bool SetClipboard(const std::wstring& text) {
+  if (!OpenClipboard(nullptr)) return false;
+  EmptyClipboard();
+  const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
+  bool done = false;
+  if (block) {
+    memcpy(GlobalLock(block), text.c_str(), bytes);
+    GlobalUnlock(block);
+    done = SetClipboardData(CF_UNICODETEXT, block) != nullptr;
+    if (!done) GlobalFree(block);
+  }
+  CloseClipboard();
+  return done;
 }
 
 void TypeChars(const std::wstring& text) {

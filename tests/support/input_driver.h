@@ -45,8 +45,11 @@ class TInputDriver {
 };
 
 // A key pressed and released at the window that has the focus; with
-// `shift`, the Shift key reads as held until the next step runs.
-void PressKey(UINT vk, bool shift = false);
+// `shift` (`ctrl`), the Shift (Ctrl) key reads as held until the next step
+// runs.
+void PressKey(UINT vk, bool shift = false, bool ctrl = false);
+// Puts `text` on the clipboard, as another program's copy would.
+bool SetClipboard(const std::wstring& text);
 // Characters typed at the window that has the focus (WM_CHAR each).
 void TypeChars(const std::wstring& text);
 // The left button pressed and released at the centre of `window`; with

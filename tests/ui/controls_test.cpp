@@ -13,6 +13,7 @@
 #include "tests/support/ui_fixture.h"
 #include "ui/automation.h"
 #include "ui/controls.h"
+#include "ui/kinds.h"
 #include "ui/services.h"
 
 #if defined(_WIN32)
@@ -159,6 +160,74 @@ TEST_P(UiControlsTest, SpinBoxKeepsRangeAndText) {
   EXPECT_EQ(spn.Value(), 2);
   spn.SetValue(77);
   EXPECT_EQ(spn.Text(), "77");
+}
+
+TEST_P(UiControlsTest, SpinBoxTakesDigitsOnlyAndTellsAValidNumber) {
+  auto& spn = C<TSpinEdit>("spn");  // 0..10, "5"
+  spn.OnChange = Log("change");
+  ASSERT_TRUE(spn.DigitsOnly());
+  TypeText(spn, L"abc -+.");
+  EXPECT_EQ(spn.Text(), "5");
+  EXPECT_TRUE(events.empty()) << "a refused key changes nothing";
+  TypeText(spn, L"\b");
+  EXPECT_EQ(spn.Text(), "");
+  EXPECT_FALSE(spn.ValueValid()) << "a blank is no number";
+  TypeText(spn, L"1x2");
+  EXPECT_EQ(spn.Text(), "12");
+  EXPECT_EQ(events.size(), 3u);
+
+  // What a program may set is read as it stands.
+  const struct {
+    const char* Text;
+    bool Valid;
+  } cases[] = {{"12", false}, {"10", true},   {"0", true},   {"", false},           {"abc", false},
+               {"-1", false}, {"1 0", false}, {"7a", false}, {"99999999999", false}};
+  for (const auto& c : cases) {
+    spn.SetText(c.Text);
+    EXPECT_EQ(spn.ValueValid(), c.Valid) << "'" << c.Text << "'";
+  }
+  spn.SetRange(-5, 5);
+  EXPECT_FALSE(spn.DigitsOnly());
+  spn.SetText("-1");
+  EXPECT_TRUE(spn.ValueValid());
+}
+
+TEST_P(UiControlsTest, ADropDownListSelectsTheNumberTypedKeysSpell) {
+  auto& list = C<TComboBox>("cbxList");
+  for (int i = 0; i <= 400; ++i) list.AddItem(std::to_string(i));
+  list.OnChange = Log("change");
+  TypeText(list, L"40");
+  EXPECT_EQ(list.Text(), "40");
+  EXPECT_EQ(events.size(), 2u) << "4, then 40";
+  // Keys that continue no item start again: 405 is none, 5 is.
+  TypeText(list, L"5");
+  EXPECT_EQ(list.Text(), "5");
+  TypeText(list, L"x");
+  EXPECT_EQ(list.Text(), "5");
+  EXPECT_EQ(events.size(), 3u);
+}
+
+TEST_P(UiControlsTest, EveryKindBuildsItsOwnClassFromItsRow) {
+  TForm host("frmKinds");
+  host.Build({TDesc(TKind::PageControl, "pages", "", ""), TDesc(TKind::PopupMenu, "pop", "", "")});
+  for (size_t k = 0; k <= size_t(TKind::Chart); ++k) {
+    const TKind kind = TKind(k);
+    const TKindInfo& info = KindInfo(kind);
+    EXPECT_EQ(info.Kind, kind) << "the table's rows are in the order of the kinds";
+    EXPECT_STREQ(KindName(kind), info.Name);
+    if (!info.Make) continue;
+    const std::string name = std::string("c") + info.Name;
+    const std::string parent = kind == TKind::TabSheet   ? "pages"
+                               : kind == TKind::MenuItem ? "pop"
+                                                         : "";
+    host.Build({TDesc(kind, name, parent, "x").At(0, 0, 20, 20)});
+    TComponent* made = host.FindComponent(name);
+    ASSERT_NE(made, nullptr) << info.Name;
+    EXPECT_EQ(made->Kind(), kind);
+    if (info.ParentKind != TKind::Form)
+      EXPECT_THROW(host.Build({TDesc(kind, name + "2", "", "x")}), std::logic_error) << info.Name;
+  }
+  EXPECT_THROW(host.Build({TDesc(TKind::Form, "frmInner", "", "")}), std::logic_error);
 }
 
 TEST_P(UiControlsTest, OnDemandListSelectsLikeAnExtendedList) {

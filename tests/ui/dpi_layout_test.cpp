@@ -6,6 +6,8 @@
 #if defined(_WIN32)
 
 #include <windows.h>
+// After windows.h:
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -153,9 +155,29 @@ class DpiLayoutTest : public test::UiBackendTest {
       }
   }
 
+  // The page shown fills its page frame to the right and bottom edges:
+  // no strip of the frame's own grey beside the sheet's background.
+  void ExpectSheetsFill(TForm& form) {
+    HWND root = WindowOf(form);
+    for (TComponent* c : form.Components()) {
+      if (c->Kind() != TKind::TabSheet) continue;
+      HWND sheet = WindowOf(*c);
+      if (!Showing(sheet, root)) continue;
+      HWND pages = GetParent(sheet);
+      RECT area{};
+      GetClientRect(pages, &area);
+      SendMessageW(pages, TCM_ADJUSTRECT, FALSE, LPARAM(&area));
+      MapWindowPoints(pages, nullptr, reinterpret_cast<POINT*>(&area), 2);
+      const RECT mine = RectOf(sheet);
+      EXPECT_EQ(mine.right, area.right) << form.Name() << "." << c->Name() << " at " << dpi_;
+      EXPECT_EQ(mine.bottom, area.bottom) << form.Name() << "." << c->Name() << " at " << dpi_;
+    }
+  }
+
   void ExpectAllClear(TForm& form, const std::vector<std::string>& simSun = {}) {
     ExpectTextsFit(form, simSun);
     ExpectNoOverlap(form);
+    ExpectSheetsFill(form);
   }
 
   int dpi_ = 96;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <functional>
 #include <map>
 #include <memory>
@@ -419,6 +420,132 @@ TEST_F(RealInputTest, AFileDialogLeavesTheCurrentFolder) {
   GetCurrentDirectoryW(MAX_PATH, after);
   EXPECT_EQ(form.Lines, std::vector<std::string>{"K:0=00:0-0"}) << "the file was not loaded";
   EXPECT_EQ(std::wstring(before), std::wstring(after));
+}
+
+// ---- what a player meets at single controls -----------------------------------------
+
+// The pixels of a window's client area as the screen shows them.
+std::vector<COLORREF> Pixels(HWND window) {
+  RECT rc{};
+  GetClientRect(window, &rc);
+  std::vector<COLORREF> out;
+  HDC dc = GetDC(window);
+  for (int y = 0; y < rc.bottom; ++y)
+    for (int x = 0; x < rc.right; ++x) out.push_back(GetPixel(dc, x, y));
+  ReleaseDC(window, dc);
+  return out;
+}
+
+// A step that waits until `ms` have passed since the step before it ran.
+TStep Pause(DWORD ms) {
+  auto since = std::make_shared<DWORD>(0);
+  return [since, ms] {
+    if (*since == 0) *since = GetTickCount();
+    return GetTickCount() - *since >= ms;
+  };
+}
+
+TEST_F(RealInputTest, AToleranceBoxTakesDigitsOnlyAndItsCheckBoxShowsTheFocus) {
+  TTestFltForm form;
+  HWND check = Window(*form.chkCanErr);
+  std::vector<COLORREF> unfocused, focused;
+  std::vector<std::string> texts;
+  std::vector<bool> valid;
+  auto note = [&] {
+    texts.push_back(form.edtCanErr1->Text());
+    valid.push_back(form.edtCanErr1->ValueValid());
+  };
+  Drive(form, {Do([&] { unfocused = Pixels(check); }), TabTo("chkCanErr"), Do([&] {
+                 focused = Pixels(check);
+                 PressKey(VK_SPACE);  // tolerance on: the boxes open
+               }),
+               TabTo("edtCanErr1"), Do([] { input::TypeChars(L"abc"); }), Do(note),
+               Do([] { input::TypeChars(L"7"); }), Do([&] {
+                 note();
+                 ASSERT_TRUE(input::SetClipboard(L"4x2 "));
+                 PressKey('V', false, true);
+               }),
+               Do(note), Do([] { PressKey(VK_HOME, true); }), Do([] { PressKey(VK_BACK); }),
+               Do(note), Do([] { PressKey(VK_ESCAPE); })});
+  EXPECT_TRUE(form.chkCanErr->Checked());
+  EXPECT_NE(focused, unfocused) << "the check box without caption shows its focus";
+  EXPECT_EQ(texts, (std::vector<std::string>{"0", "7", "742", ""}));
+  EXPECT_EQ(valid, (std::vector<bool>{true, true, true, false}));
+}
+
+TEST_F(RealInputTest, DigitsTypedInQuickSuccessionSelectTheNumberTheySpell) {
+  TCodeGradeFrm form;
+  std::vector<std::string> picked;
+  auto note = [&] { picked.push_back(form.cbxMin->Text()); };
+  Drive(form, {TabTo("cbxMin"), Do([] { input::TypeChars(L"40"); }), Do(note),
+               Do([] { input::TypeChars(L"5"); }), Do(note), Pause(1300),
+               Do([] { input::TypeChars(L"9"); }), Do(note), Pause(1300),
+               Do([] { input::TypeChars(L"12"); }), Do(note), Do([] { PressKey(VK_ESCAPE); })});
+  ASSERT_GT(form.cbxMin->Count(), 100);
+  EXPECT_EQ(picked, (std::vector<std::string>{"40", "5", "9", "12"}));
+}
+
+TEST_F(RealInputTest, TheModeBoxShowsNoSelectionOnceTheFocusLeft) {
+  TCodeGradeFrm form;
+  HWND edit = GetWindow(Window(*form.FilterType), GW_CHILD);
+  DWORD inStart = 0, inEnd = 0, outStart = 0, outEnd = 0;
+  Drive(form, {TabTo("FilterType"), Do([&] {
+                 SendMessageW(edit, EM_GETSEL, WPARAM(&inStart), LPARAM(&inEnd));
+                 PressKey(VK_TAB);
+               }),
+               Do([&] {
+                 SendMessageW(edit, EM_GETSEL, WPARAM(&outStart), LPARAM(&outEnd));
+                 PressKey(VK_ESCAPE);
+               })});
+  ASSERT_NE(edit, nullptr);
+  EXPECT_LT(inStart, inEnd) << "Tab selects the whole text";
+  EXPECT_EQ(outStart, outEnd) << "nothing highlighted after the focus left";
+}
+
+TEST_F(RealInputTest, CtrlTabAndCtrlShiftTabSwitchPages) {
+  TCodeGradeFrm form;
+  form.tabFltValidate->SetTabVisible(true);  // three tabs
+  std::vector<int32_t> pages;
+  std::string focusOnPage;
+  auto note = [&] { pages.push_back(form.pageFlt->ActivePageIndex()); };
+  Drive(form,
+        {Do(note), Do([] { PressKey(VK_TAB, false, true); }), Do([&] {
+           note();
+           focusOnPage = FocusName();
+           PressKey(VK_TAB, false, true);
+         }),
+         Do(note), Do([] { PressKey(VK_TAB, false, true); }), Do(note),
+         Do([] { PressKey(VK_TAB, true, true); }), Do(note),
+         Do([] { PressKey(VK_TAB, true, true); }), Do(note), Do([] { PressKey(VK_ESCAPE); })});
+  EXPECT_EQ(pages, (std::vector<int32_t>{0, 1, 2, 0, 2, 1}));
+  EXPECT_EQ(focusOnPage, "pageFlt") << "the focus left the hidden page for its tabs";
+}
+
+// WCAG's contrast of two colours.
+double Contrast(COLORREF a, COLORREF b) {
+  auto lum = [](COLORREF c) {
+    auto ch = [](int v) {
+      const double s = v / 255.0;
+      return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * ch(GetRValue(c)) + 0.7152 * ch(GetGValue(c)) + 0.0722 * ch(GetBValue(c));
+  };
+  const double la = lum(a), lb = lum(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+TEST_F(RealInputTest, ThePositionLabelReadsAtFourAndAHalfToOne) {
+  TTestSupFltForm form;
+  form.SetConditionsText("K:0=00:0-0");
+  double best = 0;
+  Drive(form, {Do([&] {
+          const std::vector<COLORREF> px = Pixels(Window(*form.lblFltCountInfo));
+          ASSERT_FALSE(px.empty());
+          // The ground is the corner; the text's ink, its strongest pixel.
+          for (COLORREF c : px) best = std::max(best, Contrast(c, px.front()));
+          PressKey(VK_ESCAPE);
+        })});
+  EXPECT_GE(best, 4.5);
 }
 
 #endif

@@ -196,9 +196,14 @@ class THeadlessPeer final : public TPeer {
 
   void UserType(const std::wstring& keys) override {
     auto& control = static_cast<TControl&>(front_);
+    if (front_.Kind() == TKind::ComboBox && DropDownList()) return TypeAhead(keys);
+    // A spin box over whole numbers takes digits only, as the Win32 one.
+    const bool digitsOnly =
+        front_.Kind() == TKind::SpinEdit && static_cast<TSpinEdit&>(front_).DigitsOnly();
     for (wchar_t key : keys) {
       wchar_t k = control.UserKeyPress(key);
       if (k == 0) continue;
+      if (digitsOnly && k >= 32 && (k < L'0' || k > L'9')) continue;
       if (k == L'\b') {
         if (text_.empty()) continue;
         GbkPopBack(text_);
@@ -241,6 +246,21 @@ class THeadlessPeer final : public TPeer {
   }
 
  private:
+  // A list without typing: keys typed in one go select the first item that
+  // begins with all of them, as the Win32 list's type-ahead does with keys
+  // in quick succession.
+  void TypeAhead(const std::wstring& keys) {
+    std::string typed;
+    for (wchar_t key : keys) {
+      if (key < 32 || key > 126) continue;
+      typed += char(key);
+      for (size_t i = 0; i < items_.size(); ++i) {
+        if (items_[i].compare(0, typed.size(), typed) != 0) continue;
+        if (int32_t(i) != props_[TProp::ItemIndex]) UserSelectItem(int32_t(i));
+        break;
+      }
+    }
+  }
   bool DropDownList() const { return (front_.Desc().Flags & kDropDownList) != 0; }
   bool IsMulti() const {
     return front_.Kind() == TKind::ListBox && (front_.Desc().Flags & kMultiSelect);

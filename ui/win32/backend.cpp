@@ -1,6 +1,11 @@
 // The backend object: window classes, fonts, brushes, menu commands and the
 // peer of each control family.
+#include <algorithm>
+#include <array>
+#include <cmath>
 #include <stdexcept>
+
+#include "ui/kinds.h"
 
 #include "ui/win32/win32_private.h"
 
@@ -15,6 +20,35 @@ COLORREF Resolve(TColor c, int sysDefault) {
   if (c == clDefault) return GetSysColor(sysDefault);
   if (c & kSysColorFlag) return GetSysColor(int(c & 0xFF));
   return COLORREF(c & 0xFFFFFF);
+}
+
+namespace {
+double Luminance(COLORREF c) {
+  auto channel = [](int v) {
+    const double s = v / 255.0;
+    return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * channel(GetRValue(c)) + 0.7152 * channel(GetGValue(c)) +
+         0.0722 * channel(GetBValue(c));
+}
+double Contrast(COLORREF a, COLORREF b) {
+  const double la = Luminance(a), lb = Luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+}  // namespace
+
+COLORREF Readable(COLORREF ink, COLORREF ground) {
+  constexpr double kMinContrast = 4.5;
+  if (Contrast(ink, ground) >= kMinContrast) return ink;
+  // Toward black on a light ground, toward white on a dark one, keeping
+  // the hue as long as it can.
+  const bool darken = Luminance(ground) > 0.18;
+  for (int step = 1; step <= 16; ++step) {
+    auto mix = [&](int v) { return darken ? v * (16 - step) / 16 : v + (255 - v) * step / 16; };
+    const COLORREF c = RGB(mix(GetRValue(ink)), mix(GetGValue(ink)), mix(GetBValue(ink)));
+    if (Contrast(c, ground) >= kMinContrast) return c;
+  }
+  return darken ? RGB(0, 0, 0) : RGB(255, 255, 255);
 }
 
 UINT TextAlign(uint32_t flags) {
@@ -96,41 +130,13 @@ UINT TWin32Backend::AddMenuCommand(TMenuItem* item) {
 
 std::unique_ptr<TPeer> TWin32Backend::CreatePeer(TComponent& front) {
   EnsureClasses();
-  std::unique_ptr<TWinPeer> peer;
-  switch (front.Kind()) {
-    case TKind::Form:
-      peer = MakeFormPeer(front, *this);
-      break;
-    case TKind::Button:
-    case TKind::CheckBox:
-      peer = MakeButtonPeer(front, *this);
-      break;
-    case TKind::Edit:
-    case TKind::SpinEdit:
-      peer = MakeEditPeer(front, *this);
-      break;
-    case TKind::ListBox:
-    case TKind::ComboBox:
-      peer = MakeListPeer(front, *this);
-      break;
-    case TKind::PageControl:
-    case TKind::TabSheet:
-      peer = MakeTabsPeer(front, *this);
-      break;
-    case TKind::Label:
-    case TKind::Panel:
-      peer = MakeStaticPeer(front, *this);
-      break;
-    case TKind::Chart:
-      peer = MakeChartPeer(front, *this);
-      break;
-    case TKind::PopupMenu:
-    case TKind::MenuItem:
-    case TKind::OpenDialog:
-    case TKind::SaveDialog:
-      peer = MakeMenuPeer(front, *this);
-      break;
-  }
+  // The peer class of each family, in the order of TFamily.
+  using TMaker = std::unique_ptr<TWinPeer> (*)(TComponent&, TWin32Backend&);
+  static constexpr std::array<TMaker, kFamilyCount> kMakers{
+      MakeFormPeer, MakeButtonPeer, MakeEditPeer,  MakeListPeer,
+      MakeTabsPeer, MakeStaticPeer, MakeChartPeer, MakeMenuPeer,
+  };
+  std::unique_ptr<TWinPeer> peer = kMakers[size_t(KindInfo(front.Kind()).Family)](front, *this);
   peer->Create();
   return peer;
 }

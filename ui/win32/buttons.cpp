@@ -6,6 +6,8 @@ namespace {
 
 LRESULT CALLBACK FlatButtonSubclass(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                     DWORD_PTR ref);
+LRESULT CALLBACK BareCheckSubclass(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                   DWORD_PTR ref);
 
 class TButtonPeer final : public TWinPeer {
  public:
@@ -60,6 +62,7 @@ class TButtonPeer final : public TWinPeer {
     if (IsCheckBox() && (Flags() & kChecked)) Send(BM_SETCHECK, BST_CHECKED);
     if (!IsCheckBox() && (Flags() & kFlat))
       SetWindowSubclass(hwnd_, FlatButtonSubclass, 1, DWORD_PTR(this));
+    if (IsCheckBox()) SetWindowSubclass(hwnd_, BareCheckSubclass, 1, DWORD_PTR(this));
   }
 
  private:
@@ -88,6 +91,41 @@ LRESULT CALLBACK FlatButtonSubclass(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, U
     }
     case WM_NCDESTROY:
       RemoveWindowSubclass(hwnd, FlatButtonSubclass, id);
+      break;
+    default:
+      break;
+  }
+  return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+// A check box draws its focus around its caption, so one without a caption
+// (the tolerance switch) would take Space unseen: it is framed instead.
+LRESULT CALLBACK BareCheckSubclass(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                   DWORD_PTR) {
+  switch (msg) {
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case BM_SETCHECK:
+    case BM_SETSTATE: {
+      // The button paints these at once, outside WM_PAINT: again whole.
+      const LRESULT r = DefSubclassProc(hwnd, msg, wp, lp);
+      if (GetWindowTextLengthW(hwnd) == 0)
+        RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+      return r;
+    }
+    case WM_PAINT: {
+      const LRESULT r = DefSubclassProc(hwnd, msg, wp, lp);
+      if (GetFocus() == hwnd && GetWindowTextLengthW(hwnd) == 0) {
+        RECT rc{};
+        GetClientRect(hwnd, &rc);
+        HDC dc = GetDC(hwnd);
+        DrawFocusRect(dc, &rc);
+        ReleaseDC(hwnd, dc);
+      }
+      return r;
+    }
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(hwnd, BareCheckSubclass, id);
       break;
     default:
       break;

@@ -4,6 +4,9 @@
 namespace veltrin::ui::win32 {
 namespace {
 
+LRESULT CALLBACK DigitsSubclass(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                DWORD_PTR ref);
+
 class TEditPeer final : public TWinPeer {
  public:
   using TWinPeer::TWinPeer;
@@ -44,12 +47,26 @@ class TEditPeer final : public TWinPeer {
 
  protected:
   TWindowClass WindowClass() const override {
-    return {L"EDIT", DWORD(WS_TABSTOP | ES_AUTOHSCROLL | ((Flags() & kReadOnly) ? ES_READONLY : 0)),
-            WS_EX_CLIENTEDGE};
+    DWORD style = WS_TABSTOP | ES_AUTOHSCROLL;
+    if (Flags() & kReadOnly) style |= ES_READONLY;
+    if (DigitsOnly()) style |= ES_NUMBER;
+    return {L"EDIT", style, WS_EX_CLIENTEDGE};
   }
   void AfterCreate() override;
 
  private:
+  // A spin box over whole numbers (its range holds no negative number)
+  // takes digits only.
+  bool DigitsOnly() const {
+    return front_.Kind() == TKind::SpinEdit &&
+           (updown_ ? Prop(TProp::Min) : front_.Desc().Min) >= 0;
+  }
+  void SyncDigitsOnly() {
+    const LONG_PTR style = GetWindowLongPtrW(hwnd_, GWL_STYLE);
+    SetWindowLongPtrW(hwnd_, GWL_STYLE,
+                      DigitsOnly() ? style | ES_NUMBER : style & ~LONG_PTR(ES_NUMBER));
+  }
+
   HWND updown_ = nullptr;  // spin boxes
   std::string lastText_;   // the text the last change event saw
 };
@@ -57,7 +74,9 @@ class TEditPeer final : public TWinPeer {
 void TEditPeer::AfterCreate() {
   const TDesc& d = front_.Desc();
   lastText_ = d.Caption;
-  // Typed keys pass the control's key handler first.
+  // Typed keys pass the control's key handler first (the subclass set last
+  // sees a message first), then the digits-only rule.
+  if (front_.Kind() == TKind::SpinEdit) SetWindowSubclass(hwnd_, DigitsSubclass, 2, 0);
   SetWindowSubclass(hwnd_, EditSubclass, 1, DWORD_PTR(this));
   if (front_.Kind() != TKind::SpinEdit) return;
   DWORD style = WS_CHILD | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_SETBUDDYINT | UDS_NOTHOUSANDS;
@@ -97,6 +116,7 @@ void TEditPeer::SetProp(TProp prop, int32_t value) {
       SendMessageW(updown_, UDM_GETRANGE32, WPARAM(&lo), LPARAM(&hi));
       (prop == TProp::Min ? lo : hi) = value;
       SendMessageW(updown_, UDM_SETRANGE32, WPARAM(lo), LPARAM(hi));
+      SyncDigitsOnly();
       break;
     }
     default:
@@ -123,6 +143,55 @@ int32_t TEditPeer::Prop(TProp prop) const {
     default:
       return TWinPeer::Prop(prop);
   }
+}
+
+// Only the digits of the clipboard's text, in place of the selection.
+void PasteDigits(HWND hwnd) {
+  if (GetWindowLongPtrW(hwnd, GWL_STYLE) & ES_READONLY) return;
+  std::wstring digits;
+  if (OpenClipboard(hwnd)) {
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT))
+      if (auto* text = static_cast<const wchar_t*>(GlobalLock(data))) {
+        for (const wchar_t* c = text; *c; ++c)
+          if (*c >= L'0' && *c <= L'9') digits += *c;
+        GlobalUnlock(data);
+      }
+    CloseClipboard();
+  }
+  if (digits.empty()) {
+    MessageBeep(MB_OK);
+    return;
+  }
+  SendMessageW(hwnd, EM_REPLACESEL, TRUE, LPARAM(digits.c_str()));
+}
+
+// ES_NUMBER refuses typed keys that are no digit but lets any pasted text
+// in; a spin box's number must hold digits only whichever way it came.
+LRESULT CALLBACK DigitsSubclass(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR) {
+  // The rule follows the range: it stands while ES_NUMBER does.
+  if ((msg == WM_CHAR || msg == WM_PASTE) && !(GetWindowLongPtrW(hwnd, GWL_STYLE) & ES_NUMBER))
+    return DefSubclassProc(hwnd, msg, wp, lp);
+  switch (msg) {
+    case WM_CHAR:
+      if (wp == 0x16) {  // Ctrl+V
+        PasteDigits(hwnd);
+        return 0;
+      }
+      if (wp >= 32 && (wp < L'0' || wp > L'9')) {
+        MessageBeep(MB_OK);
+        return 0;
+      }
+      break;
+    case WM_PASTE:
+      PasteDigits(hwnd);
+      return 0;
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(hwnd, DigitsSubclass, id);
+      break;
+    default:
+      break;
+  }
+  return DefSubclassProc(hwnd, msg, wp, lp);
 }
 
 }  // namespace

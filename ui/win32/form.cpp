@@ -84,6 +84,7 @@ class TFormPeer final : public TWinPeer {
   void FocusStart();
   void RestoreFocus();
   bool HandleTab(const MSG& msg);
+  bool StepPage(bool back);
   void WatchFocus();
   void SyncDefault(HWND focus);
 
@@ -276,11 +277,32 @@ void TFormPeer::RestoreFocus() {
 bool TFormPeer::HandleTab(const MSG& msg) {
   if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB || order_.empty()) return false;
   if (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)) return false;
-  if (GetKeyState(VK_CONTROL) < 0) return false;
+  if (GetKeyState(VK_CONTROL) < 0) return StepPage(GetKeyState(VK_SHIFT) < 0);
   const LRESULT code =
       SendMessageW(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg));
   if (code & (DLGC_WANTTAB | DLGC_WANTALLKEYS)) return false;
   MoveFocus(StopIndexOf(GetFocus()), GetKeyState(VK_SHIFT) < 0);
+  return true;
+}
+
+// Ctrl+Tab and Ctrl+Shift+Tab, as in a property sheet: the next (or
+// previous) page of the page control that holds the focus, else of the
+// form's first page control that shows. The focus stays where it is, or
+// goes to the tabs when its page went away.
+bool TFormPeer::StepPage(bool back) {
+  TWinPeer* pages = nullptr;
+  for (HWND h = GetFocus(); h && h != hwnd_ && !pages; h = GetParent(h))
+    if (TWinPeer* peer = PeerOf(h); peer && peer->Front().Kind() == TKind::PageControl)
+      pages = peer;
+  for (TComponent* c : Form().Components()) {
+    if (pages) break;
+    if (c->Kind() == TKind::PageControl && static_cast<TControl*>(c)->Showing() &&
+        static_cast<TControl*>(c)->Operable())
+      pages = static_cast<TWinPeer*>(c->PeerOrNull());
+  }
+  if (!pages || !StepPageOf(*pages, back)) return true;  // the key is used up either way
+  if (!CanFocus(GetFocus(), hwnd_)) FocusControl(pages->Hwnd());
+  WatchFocus();
   return true;
 }
 

@@ -15,6 +15,8 @@ constexpr int kDrawnItemHeight = 13;
 
 LRESULT CALLBACK ListSubclass(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                               DWORD_PTR ref);
+LRESULT CALLBACK TypeAheadSubclass(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                   DWORD_PTR ref);
 
 class TListBoxPeer final : public TWinPeer {
  public:
@@ -377,10 +379,38 @@ class TComboPeer final : public TWinPeer {
                  LPARAM(hwnd_));
   }
   void OnCommand(WORD code) override {
+    if (code == CBN_KILLFOCUS && !DropDownList()) {
+      // The field keeps its selection highlighted after the focus left (the
+      // combo box's edit shows it unfocused), so that two controls would
+      // look focused; Tab selects the whole text again on the way back.
+      if (HWND edit = GetWindow(hwnd_, GW_CHILD)) SendMessageW(edit, EM_SETSEL, WPARAM(-1), 0);
+      return;
+    }
     if ((code == CBN_SELCHANGE || code == CBN_EDITCHANGE) && suppress_ == 0)
       Control().UserInput(TInput::Change);
   }
   COLORREF Background() const override { return Resolve(color_, COLOR_WINDOW); }
+  void UserType(const std::wstring& keys) override {
+    HWND to = DropDownList() ? hwnd_ : GetWindow(hwnd_, GW_CHILD);
+    for (wchar_t key : keys) SendMessageW(to, WM_CHAR, WPARAM(key), 1);
+  }
+  // A typed key of a list without typing: keys in quick succession spell
+  // the beginning of the item to select ("4", "0": 40, not the next item
+  // starting with 0); after a pause a key starts anew.
+  void TypeAhead(wchar_t key) {
+    const DWORD now = GetTickCount();
+    if (typed_.empty() || now - typedAt_ > kTypeAheadMs) typed_.clear();
+    typedAt_ = now;
+    typed_ += key;
+    LRESULT found = Send(CB_FINDSTRING, WPARAM(-1), LPARAM(typed_.c_str()));
+    if (found == CB_ERR && typed_.size() > 1) {
+      // A key that continues no item starts a new search.
+      typed_.assign(1, key);
+      found = Send(CB_FINDSTRING, WPARAM(-1), LPARAM(typed_.c_str()));
+    }
+    if (found == CB_ERR || found == Send(CB_GETCURSEL)) return;
+    UserSelectItem(int32_t(found));
+  }
 
  protected:
   TWindowClass WindowClass() const override {
@@ -394,11 +424,35 @@ class TComboPeer final : public TWinPeer {
   void AfterCreate() override {
     // A box that takes typing starts with its described text.
     if (!DropDownList()) SetWindowTextW(hwnd_, GbkToWide(front_.Desc().Caption).c_str());
+    if (DropDownList()) SetWindowSubclass(hwnd_, TypeAheadSubclass, 1, DWORD_PTR(this));
   }
 
  private:
+  // As the list type-ahead of Windows: about a second between keys.
+  static constexpr DWORD kTypeAheadMs = 1000;
   bool DropDownList() const { return (Flags() & kDropDownList) != 0; }
+
+  std::wstring typed_;  // the keys of the type-ahead under way
+  DWORD typedAt_ = 0;   // when the last of them came
 };
+
+LRESULT CALLBACK TypeAheadSubclass(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                   DWORD_PTR ref) {
+  switch (msg) {
+    case WM_CHAR:
+      if (wp >= 32 && PeerOf(hwnd) == reinterpret_cast<TComboPeer*>(ref)) {
+        reinterpret_cast<TComboPeer*>(ref)->TypeAhead(wchar_t(wp));
+        return 0;
+      }
+      break;
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(hwnd, TypeAheadSubclass, id);
+      break;
+    default:
+      break;
+  }
+  return DefSubclassProc(hwnd, msg, wp, lp);
+}
 
 void TComboPeer::SetText(const std::string& text) {
   if (!hwnd_) return;

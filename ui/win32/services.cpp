@@ -78,9 +78,8 @@ bool TWin32Backend::SetClipboardText(TForm* owner, const std::string& text) {
   std::wstring wide = GbkToWide(text);
   // Opened without an owner, EmptyClipboard leaves the clipboard to nobody;
   // the form's window owns it, shown or not.
-  HWND window = owner && owner->PeerOrNull()
-                    ? static_cast<TWinPeer*>(owner->PeerOrNull())->Hwnd()
-                    : GetActiveWindow();
+  HWND window = owner && owner->PeerOrNull() ? static_cast<TWinPeer*>(owner->PeerOrNull())->Hwnd()
+                                             : GetActiveWindow();
   if (!OpenClipboard(window)) return false;
   bool done = false;
   if (EmptyClipboard()) {

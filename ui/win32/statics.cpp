@@ -136,8 +136,11 @@ void TLabelPeer::DrawItem(const DRAWITEMSTRUCT& dis) {
   SetBkMode(dc, TRANSPARENT);
   const uint32_t flags = Flags();
   FillRect(dc, &rc, backend_.Brush(Background()));
-  COLORREF ink =
-      IsWindowEnabled(hwnd_) ? Resolve(fontColor_, COLOR_WINDOWTEXT) : GetSysColor(COLOR_GRAYTEXT);
+  // Text a player reads is kept readable whatever colour it was given;
+  // disabled text is grey by the system's convention.
+  COLORREF ink = IsWindowEnabled(hwnd_)
+                     ? Readable(Resolve(fontColor_, COLOR_WINDOWTEXT), Background())
+                     : GetSysColor(COLOR_GRAYTEXT);
   RECT textRect = rc;
   if (flags & kGroove) {
     // A groove: a dark line (the groove's own colour, else the font's)
@@ -197,7 +200,7 @@ bool TPanelPeer::Paint() {
   if (!text.empty()) {
     HGDIOBJ oldFont = SelectObject(dc, CurrentFont());
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, Resolve(fontColor_, COLOR_WINDOWTEXT));
+    SetTextColor(dc, Readable(Resolve(fontColor_, COLOR_WINDOWTEXT), Background()));
     RECT tr{rc.left + Px(2), rc.top, rc.right - Px(2), rc.bottom};
     DrawTextW(dc, text.c_str(), int(text.size()), &tr,
               TextAlign(flags) | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);

@@ -65,6 +65,20 @@ class TPagesPeer final : public TWinPeer {
     Send(WM_LBUTTONUP, 0, at);
   }
   LRESULT OnNotify(const NMHDR& header) override;
+  bool Step(bool back) {
+    const LRESULT n = Send(TCM_GETITEMCOUNT);
+    const LRESULT sel = Send(TCM_GETCURSEL);
+    if (n < 2 || sel < 0) return false;
+    const LRESULT next = (sel + (back ? n - 1 : 1)) % n;
+    // As a click on the tab: the tab control asks and tells its parent.
+    NMHDR header{hwnd_, UINT_PTR(GetDlgCtrlID(hwnd_)), UINT(TCN_SELCHANGING)};
+    HWND parent = GetParent(hwnd_);
+    if (SendMessageW(parent, WM_NOTIFY, header.idFrom, LPARAM(&header))) return false;
+    Send(TCM_SETCURSEL, WPARAM(next));
+    header.code = UINT(TCN_SELCHANGE);
+    SendMessageW(parent, WM_NOTIFY, header.idFrom, LPARAM(&header));
+    return true;
+  }
 
   // The sheets' windows, in page order, and their captions.
   void AddSheet(HWND sheet) { sheets_.push_back(sheet); }
@@ -176,6 +190,14 @@ class TSheetPeer final : public TWinPeer {
   void SetProp(TProp prop, int32_t value) override {
     if (prop != TProp::Visible) TWinPeer::SetProp(prop, value);  // its page control shows it
   }
+  void SetBounds(const TRect& r) override {
+    TWinPeer::SetBounds(r);
+    FitToPages();
+  }
+  void Rescale() override {
+    TWinPeer::Rescale();
+    FitToPages();
+  }
 
  protected:
   TWindowClass WindowClass() const override {
@@ -188,6 +210,23 @@ class TSheetPeer final : public TWinPeer {
   }
 
  private:
+  // The sheet's background reaches the page frame's right and bottom edges
+  // at every DPI: the frame's width is the tab control's, in pixels that do
+  // not scale with the description's margins.
+  void FitToPages() {
+    TPagesPeer* pages = Pages();
+    if (!hwnd_ || !pages || !pages->Hwnd()) return;
+    TDpiAwareScope aware;
+    RECT area{};
+    GetClientRect(pages->Hwnd(), &area);
+    SendMessageW(pages->Hwnd(), TCM_ADJUSTRECT, FALSE, LPARAM(&area));
+    RECT mine{};
+    GetWindowRect(hwnd_, &mine);
+    MapWindowPoints(nullptr, pages->Hwnd(), reinterpret_cast<POINT*>(&mine), 2);
+    if (area.right <= mine.left || area.bottom <= mine.top) return;
+    MoveWindow(hwnd_, mine.left, mine.top, area.right - mine.left, area.bottom - mine.top, TRUE);
+  }
+
   TPagesPeer* Pages() const {
     TWinPeer* parent = ParentPeer();
     return parent && parent->Front().Kind() == TKind::PageControl ? static_cast<TPagesPeer*>(parent)
@@ -196,6 +235,11 @@ class TSheetPeer final : public TWinPeer {
 };
 
 }  // namespace
+
+bool StepPageOf(TWinPeer& pages, bool back) {
+  if (pages.Front().Kind() != TKind::PageControl) return false;
+  return static_cast<TPagesPeer&>(pages).Step(back);
+}
 
 std::unique_ptr<TWinPeer> MakeTabsPeer(TComponent& front, TWin32Backend& backend) {
   if (front.Kind() == TKind::TabSheet) return std::make_unique<TSheetPeer>(front, backend);

@@ -53,6 +53,10 @@ inline constexpr UINT kLastMenuId = 0xEFFF;
 
 HINSTANCE Module();
 COLORREF Resolve(TColor c, int sysDefault);
+// `ink` made dark (or, on a dark ground, light) enough to read on
+// `ground`: at least 4.5:1 by relative luminance, the least change that
+// gets there; an ink that reads already is kept.
+COLORREF Readable(COLORREF ink, COLORREF ground);
 // The alignment flags of a caption drawn by DrawTextW.
 UINT TextAlign(uint32_t flags);
 
@@ -292,6 +296,10 @@ bool IsKeyboardLabel(const TControl& control);
 bool CanFocus(HWND hwnd, HWND root);
 // Focuses a control as Tab does (an edit box's text selected).
 void FocusControl(HWND hwnd);
+
+// Shows the next (or previous) page whose tab shows, as the user's click on
+// its tab would; false when there is no other. `pages` is a page control's.
+bool StepPageOf(TWinPeer& pages, bool back);
 
 std::unique_ptr<TWinPeer> MakeFormPeer(TComponent& front, TWin32Backend& backend);
 std::unique_ptr<TWinPeer> MakeButtonPeer(TComponent& front, TWin32Backend& backend);

@@ -1,0 +1,20 @@
+// Buttons and check boxes.
+#include "ui/controls.h"
+
+namespace veltrin::ui {
+
+void TButton::Click() {
+  // The toolkit sets the form's modal result before the click handler runs.
+  if (modalResult_ != mrNone && owner_) owner_->SetModalResult(modalResult_);
+  TControl::Click();
+}
+
+bool TCheckBox::Checked() const { return Peer().Prop(TProp::Checked) != 0; }
+
+void TCheckBox::SetChecked(bool checked) {
+  if (Checked() == checked) return;
+  Peer().SetProp(TProp::Checked, checked);
+  Click();
+}
+
+}  // namespace veltrin::ui
