@@ -11,8 +11,10 @@
 #   dialog     fltbase, fltvalidate (after a simulated run) or supfltbase
 #              (the condition list dialog), twograde (the score grid with
 #              codes assigned), selecttwo (the code picker) or codegrade (the
-#              pair-score dialog, a condition in its grid), codegradepicture
-#              (its distribution page, recent draws marked)
+#              pair-score dialog, a condition in its grid), codegradehint
+#              (the same, the mouse on a long line and its hint shown with
+#              the dialog), codegradepicture (its distribution page, recent
+#              draws marked)
 #   out.png    default: screenshot-<dialog>.png
 #   build-dir  the Windows build (default: $BUILD, else build-win)
 #   dpi        Wine's LogPixels (default 96)
@@ -27,7 +29,8 @@ cd "$(dirname "$0")/.."
 if [[ $# -eq 0 || $1 == all ]]; then
   mkdir -p screenshots
   for dpi in 96 144; do
-    for dialog in fltbase fltvalidate supfltbase twograde selecttwo codegrade codegradepicture; do
+    for dialog in fltbase fltvalidate supfltbase twograde selecttwo codegrade codegradehint \
+      codegradepicture; do
       "$0" "$dialog" "screenshots/$dialog-$dpi.png" "${BUILD:-build-win}" "$dpi"
     done
   done
