@@ -210,11 +210,15 @@ void TCodeGradeFrm::btnPicDrawsClick() {
   lblPicHits->SetCaption(HitsText(picture_));
 }
 
+std::string TCodeGradeFrm::ConditionLineLabel(int32_t index) const {
+  const std::string line = TfrmSupFltBase::ConditionLineLabel(index);
+  return veltrin::ConditionLineLabel(line, ConditionLineNote(line, ChipDigitCount));
+}
+
 std::string TCodeGradeFrm::ConditionLineInfo(int32_t index) const {
-  // The line with its kept share and its warnings, where the user looks.
+  // The kept share and the warnings first, then the whole line in rows.
   const std::string line = TfrmSupFltBase::ConditionLineInfo(index);
-  const TLineNote note = ConditionLineNote(line, ChipDigitCount);
-  return note.Text.empty() ? line : line + "\r\n" + note.Text;
+  return ConditionLineHint(line, ConditionLineNote(line, ChipDigitCount));
 }
 
 // ---- the host's aides -----------------------------------------------------------------

@@ -54,7 +54,9 @@ class TCodeGradeFrm : public TfrmSupFltBase {
   void EditorChange();
   // Asks the host once for its recent draws and marks them.
   void btnPicDrawsClick();
-  // A list line as the list shows it whole: with its kept share and warnings.
+  // A list item: the line's range, kept share and warning mark before it.
+  std::string ConditionLineLabel(int32_t index) const override;
+  // The hint over a line: its kept share and warnings, then the line in rows.
   std::string ConditionLineInfo(int32_t index) const override;
 
   // ---- the distribution page ------------------------------------------------------

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <stdexcept>
 
 #include "common/counted.h"
@@ -10,6 +11,7 @@
 #include "common/records.h"
 #include "common/text.h"
 #include "common/texts.h"
+#include "forms/form_texts.h"
 #include "forms/share_func.h"
 #include "ui/services.h"
 
@@ -171,6 +173,7 @@ TfrmFltBase::~TfrmFltBase() {
 void TfrmFltBase::FormCreate() {
   FCancelled = true;
   HelpFile = AppDirFile(kHelpFileName);
+  FHelpPage = AppDirFile(kHelpPageName);
 }
 
 // ---- operations -------------------------------------------------------------------
@@ -190,11 +193,57 @@ void TfrmFltBase::SetHost(ICallWrapper* host) {
   FHost = host;
 }
 
+std::optional<int32_t> TfrmFltBase::ToleranceValue(const ui::TSpinEdit& box) {
+  const std::string text = box.Text();
+  // Digits only: a sign or blanks typed or pasted into the box are no
+  // tolerance, though the integer reader would take them.
+  if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos)
+    return std::nullopt;
+  const std::optional<int32_t> value = IntText(text);
+  if (!value || *value < box.MinValue() || *value > box.MaxValue()) return std::nullopt;
+  return value;
+}
+
+std::string TfrmFltBase::ToleranceField(const ui::TSpinEdit& box) {
+  // Only OK and Save check the boxes; every other way the text is taken
+  // (the generator's reload, the aides) gets the nearest value the box
+  // allows, so an E| line never carries what the filter refuses.
+  if (std::optional<int32_t> value = ToleranceValue(box)) return std::to_string(*value);
+  const std::optional<int32_t> loose = IntText(box.Text());
+  return std::to_string(loose ? std::clamp(*loose, box.MinValue(), box.MaxValue())
+                              : box.MinValue());
+}
+
+bool TfrmFltBase::ToleranceValid() {
+  const struct {
+    bool on;
+    ui::TSpinEdit* low;
+    ui::TSpinEdit* high;
+  } rows[] = {
+      {chkCanErr->Checked(), edtCanErr1, edtCanErr2},
+      {chkCanErr->Checked() && chkCanSupErr->Enabled() && chkCanSupErr->Checked(), edtCanSupErr1,
+       edtCanSupErr2},
+  };
+  for (const auto& row : rows) {
+    if (!row.on) continue;
+    for (ui::TSpinEdit* box : {row.low, row.high})
+      if (!ToleranceValue(*box)) {
+        TShareFunc::ShowWarning(std::string(kTxtToleranceMustBe) + std::to_string(box->MinValue()) +
+                                kTxtToleranceTo + std::to_string(box->MaxValue()) +
+                                kTxtToleranceTail);
+        return false;
+      }
+    if (!CheckRange(*ToleranceValue(*row.low), *ToleranceValue(*row.high), true)) return false;
+  }
+  return true;
+}
+
 std::string TfrmFltBase::GetSettingsText() {
   std::string text;
-  if (chkCanErr->Checked()) text += "E|" + edtCanErr1->Text() + "-" + edtCanErr2->Text() + "\r\n";
+  if (chkCanErr->Checked())
+    text += "E|" + ToleranceField(*edtCanErr1) + "-" + ToleranceField(*edtCanErr2) + "\r\n";
   if (chkCanSupErr->Enabled() && chkCanSupErr->Checked())
-    text += "S|" + edtCanSupErr1->Text() + "-" + edtCanSupErr2->Text() + "\r\n";
+    text += "S|" + ToleranceField(*edtCanSupErr1) + "-" + ToleranceField(*edtCanSupErr2) + "\r\n";
   return text + GetConditionsText();
 }
 
@@ -281,6 +330,7 @@ void TfrmFltBase::Label6Click() {
 }
 
 void TfrmFltBase::btnSaveClick() {
+  if (!ToleranceValid()) return;
   if (SaveFltFile(Caption(), LineEndsToSemicolons(GetSettingsText())))
     TShareFunc::ShowInfo(kTxtSaveOk);
 }
@@ -296,6 +346,8 @@ void TfrmFltBase::btnLoadClick() {
 }
 
 void TfrmFltBase::btnOKClick() {
+  // The dialog stays open on a tolerance the filter would refuse.
+  if (!ToleranceValid()) return;
   FCancelled = false;
   SetModalResult(ui::mrOk);
 }
@@ -304,7 +356,7 @@ void TfrmFltBase::btnCloseClick() { Close(); }
 
 void TfrmFltBase::btnHelpClick(ui::TComponent& sender) {
   auto* control = dynamic_cast<ui::TControl*>(&sender);
-  TShareFunc::ShowHelp(HelpFile, control ? control->HelpContext() : 0);
+  TShareFunc::OpenHelp(HelpFile, control ? control->HelpContext() : 0, FHelpPage);
 }
 
 intptr_t TfrmFltBase::CopyDataReceived(const void* data, size_t size) {

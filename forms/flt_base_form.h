@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -50,6 +51,16 @@ class TfrmFltBase : public TfrmFileBase {
   // The whole condition text: the tolerance line (when switched on), then
   // the condition lines.
   virtual std::string GetSettingsText();
+  // True when every tolerance box that is switched on holds digits only,
+  // within its range, and each low bound is not above its high one;
+  // otherwise false after a warning that says what is allowed. OK and Save
+  // go no further on false.
+  bool ToleranceValid();
+  // A tolerance box's number when its text is digits within its range.
+  static std::optional<int32_t> ToleranceValue(const ui::TSpinEdit& box);
+  // The box's number for the condition text: its value, or the nearest the
+  // box allows (its low end for a text that is no number).
+  static std::string ToleranceField(const ui::TSpinEdit& box);
 
   // Holds a counted reference to the host interface; null is ignored.
   void SetHost(ICallWrapper* host);
@@ -82,6 +93,9 @@ class TfrmFltBase : public TfrmFileBase {
   // ---- fields -----------------------------------------------------------------
   ICallWrapper* FHost = nullptr;
   std::string FToleranceText;
+  // The help page shipped beside the host program, opened when the host's
+  // help file is not there.
+  std::string FHelpPage;
   bool FCancelled = true;
 
   // ---- controls ---------------------------------------------------------------

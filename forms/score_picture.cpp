@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "common/lottery.h"
+#include "common/text.h"
 #include "common/texts.h"
 #include "filter/pro_grade.h"
 
@@ -165,18 +166,69 @@ TLineNote ConditionLineNote(std::string_view line, int32_t digits) {
   if (const TDiagnostic* invalid = ex.FirstInvalid(&at)) {
     note.Invalid = true;
     note.Text = std::string(kTxtNoteInvalid) + invalid->Message;
+    note.Marks.push_back(note.Text);
     return note;
   }
   if (known && ex.Lines.size() == 1 && ex.Lines[0].Condition == 0 && !distributions.empty()) {
     const TCompiledCondition& c = ex.Lines[0].Compiled;
-    note.Text = FillText(kTxtNoteKept, {PercentText(distributions[0].Share(c.Lower, c.Upper))});
+    note.Share = PercentText(distributions[0].Share(c.Lower, c.Upper));
+    note.Text = FillText(kTxtNoteKept, {note.Share});
   }
   for (const std::string& warning : WarningsOf(ex)) {
     note.Warned = true;
+    note.Marks.push_back(kTxtNoteWarning + warning);
     if (!note.Text.empty()) note.Text += "  ";
-    note.Text += kTxtNoteWarning + warning;
+    note.Text += note.Marks.back();
   }
   return note;
+}
+
+std::string ConditionLineLabel(std::string_view line, const TLineNote& note) {
+  // Every line begins with the same mode and the low scores' groups; the
+  // range (after the second ":") is what the user tunes and looks for.
+  const std::string_view range = TextAfter(TextAfter(line, ':'), ':');
+  std::string label;
+  if (range.size() < line.size()) label = std::string(range.substr(0, 24));
+  if (!note.Share.empty()) label += (label.empty() ? "" : "  ") + note.Share;
+  if (note.Invalid)
+    label += (label.empty() ? "" : "  ") + std::string(kTxtNoteInvalid);
+  else if (note.Warned)
+    label += " !";
+  return label.empty() ? std::string(line) : label + "  " + std::string(line);
+}
+
+std::string ConditionLineHint(std::string_view line, const TLineNote& note, size_t width,
+                              size_t rows) {
+  std::string hint;
+  if (!note.Share.empty()) hint += FillText(kTxtNoteKept, {note.Share}) + "\r\n";
+  for (const std::string& mark : note.Marks) hint += mark + "\r\n";
+  width = std::max<size_t>(width, 8);
+  size_t at = 0, made = 0;
+  while (at < line.size()) {
+    if (made == rows) {
+      hint += "\r\n...";
+      return hint;
+    }
+    size_t end = std::min(line.size(), at + width);
+    if (end < line.size()) {
+      // After the last comma or blank of the row, else at the last whole
+      // character (GBK lead bytes are 0x81 and up, each with one more byte).
+      size_t cut = line.find_last_of(", ", end - 1);
+      if (cut != std::string_view::npos && cut >= at + width / 2) {
+        end = cut + 1;
+      } else {
+        size_t k = at;
+        while (k < end) k += (uint8_t(line[k]) >= 0x81 && k + 1 < line.size()) ? 2 : 1;
+        if (k > end) k -= 2;
+        end = k > at ? k : std::min(line.size(), at + 2);
+      }
+    }
+    if (made) hint += "\r\n";
+    hint.append(line.substr(at, end - at));
+    at = end;
+    ++made;
+  }
+  return hint;
 }
 
 }  // namespace veltrin

@@ -67,8 +67,20 @@ std::string HitsText(const TScorePicture& picture);
 struct TLineNote {
   bool Invalid = false;
   bool Warned = false;
-  std::string Text;
+  std::string Share;               // the kept share ("3.8%"); empty when unknown
+  std::vector<std::string> Marks;  // each warning, or the reason it is invalid, marked
+  std::string Text;                // the kept share's text and the marks on one line
 };
 TLineNote ConditionLineNote(std::string_view line, int32_t digits);
+
+// The list item of a condition line: what tells the lines apart first (its
+// range, its kept share, a mark when it warns or is invalid), then the line.
+std::string ConditionLineLabel(std::string_view line, const TLineNote& note);
+// The hint over a line: the kept share and each mark on rows of their own,
+// then the line broken into rows of at most `width` bytes (after a comma or
+// a blank where a row has one, never inside a GBK character), at most
+// `rows` rows of it, and a row "..." when the line goes on.
+std::string ConditionLineHint(std::string_view line, const TLineNote& note, size_t width = 44,
+                              size_t rows = 12);
 
 }  // namespace veltrin

@@ -15,6 +15,11 @@ using namespace ui;
 namespace {
 
 constexpr int kCodeCount = 100;
+// The grid ends at x 241 (ten columns of 24, the last 23 wide) and y 242.
+constexpr int kGridRight = 2 + 24 * 9 + 23;
+constexpr int kGridBottom = 5 + 24 * 9 + 21;
+constexpr int kButtonTop = kGridBottom + 8;
+constexpr int kButtonWidth = 63;
 
 std::string TwoDigits(int n) {
   char buf[16];
@@ -26,25 +31,25 @@ std::string TwoDigits(int n) {
 
 TDescTable TfrmSelectTwo::Description() {
   TDescTable t;
-  // Row by row "01".."10", ..., "91".."99", and "00" in the last cell. The
-  // last row sits right under the ninth (the form keeps its size), where
-  // it used to reach 3 pixels under it.
+  // Row by row "01".."10", ..., "91".."99", and "00" in the last cell,
+  // every row 3 pixels under the one above; the buttons under the grid,
+  // their right edge on the grid's, as a dialog's buttons sit.
   for (int cell = 0; cell < kCodeCount; ++cell) {
     const int row = cell / 10, col = cell % 10;
     const int code = (cell + 1) % kCodeCount;
     t.push_back(TDesc(TKind::Label, "lblCode" + std::to_string(code), "", TwoDigits(code))
-                    .At(2 + 24 * col, row < 9 ? 5 + 24 * row : 218, col == 9 ? 23 : 22, 21)
+                    .At(2 + 24 * col, 5 + 24 * row, col == 9 ? 23 : 22, 21)
                     .Set(kTextCenter | kHandCursor)
                     .Groove(clMaroon)
                     .Colors(clBtnFace, clNavy)
                     .Help(kLabelHelp));
   }
   t.push_back(TDesc(TKind::Button, "RzBitBtn1", "", kTxtPickerOK)
-                  .At(4, 240, 63, 25)
+                  .At(kGridRight - 2 * kButtonWidth - 6, kButtonTop, kButtonWidth, 25)
                   .Set(kDefault)
                   .Result(mrOk));
   t.push_back(TDesc(TKind::Button, "RzBitBtn2", "", kTxtPickerCancel)
-                  .At(100, 240, 63, 25)
+                  .At(kGridRight - kButtonWidth, kButtonTop, kButtonWidth, 25)
                   .Set(kCancel)
                   .Result(mrCancel));
   return t;
@@ -52,8 +57,8 @@ TDescTable TfrmSelectTwo::Description() {
 
 TfrmSelectTwo::TfrmSelectTwo() : TfrmBase("frmSelectTwo") {
   SetCaption(kTxtPickerCaption);
-  // 252 x 297 pixels with the window frame.
-  SetOuterSize(252, 297);
+  // The grid and the button row with the margins they keep on every side.
+  SetClientSize(kGridRight + 4, kButtonTop + 25 + 8);
   Build(Description());
   // The code is each label's hint as well as its caption.
   for (int code = 0; code < kCodeCount; ++code) {

@@ -1,6 +1,7 @@
 #include "forms/share_func.h"
 
 #include "common/texts.h"
+#include "forms/form_texts.h"
 #include "ui/services.h"
 
 namespace veltrin {
@@ -34,6 +35,33 @@ void TShareFunc::ShowHelp(std::string_view chm, int topic) {
   } catch (...) {
     // A viewer that cannot be started is not reported.
   }
+}
+
+std::string TShareFunc::PageCommand(std::string_view page) {
+  // The shell's own handler opens the page with whatever browser the player
+  // uses; it takes the rest of the line as the path, blanks included.
+  return "rundll32.exe url.dll,FileProtocolHandler " + std::string(page);
+}
+
+bool TShareFunc::OpenHelp(std::string_view chm, int topic, std::string_view page) {
+  auto start = [](const std::string& command) {
+    try {
+      ui::RunProgram(command);
+      return true;
+    } catch (...) {
+      return false;
+    }
+  };
+  const bool haveChm = !chm.empty() && ui::FileExists(chm);
+  if (haveChm && start(HelpCommand(chm, topic))) return true;
+  const bool havePage = !page.empty() && ui::FileExists(page);
+  if (havePage && start(PageCommand(page))) return true;
+  if (haveChm || havePage) {
+    ShowError(std::string(kTxtHelpOpenFailed) + "\r\n" + std::string(havePage ? page : chm));
+    return false;
+  }
+  ShowError(std::string(kTxtHelpMissing) + "\r\n" + std::string(chm) + "\r\n" + std::string(page));
+  return false;
 }
 
 void TShareFunc::InstallErrorReporter() {

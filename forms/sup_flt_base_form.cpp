@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <optional>
 #include <vector>
 
 #include "common/lottery.h"
@@ -10,12 +9,9 @@
 #include "common/text.h"
 #include "common/texts.h"
 #include "filter/filter_sup.h"
+#include "forms/file_access.h"
 #include "forms/share_func.h"
 #include "ui/services.h"
-
-#if defined(_WIN32)
-#include "ui/win32/win32.h"
-#endif
 
 namespace veltrin {
 
@@ -25,40 +21,9 @@ using ui::TKind;
 namespace {
 
 constexpr char kResultExtension[] = "txt";
-
-// Paths are GBK like every text of the system; Windows opens them through
-// their UTF-16 form whatever the system's code page is.
-std::FILE* OpenPath(const std::string& path, bool write) {
-#if defined(_WIN32)
-  return _wfopen(ui::GbkToWide(path).c_str(), write ? L"wb" : L"rb");
-#else
-  return std::fopen(path.c_str(), write ? "wb" : "rb");
-#endif
-}
-
-// The whole file, or nothing when it cannot be opened or read.
-std::optional<std::string> ReadWholeFile(const std::string& path) {
-  if (!ui::FileExists(path)) return std::nullopt;
-  std::FILE* f = OpenPath(path, false);
-  if (!f) return std::nullopt;
-  std::string data;
-  char buf[65536];
-  size_t got;
-  while ((got = std::fread(buf, 1, sizeof buf, f)) > 0) data.append(buf, got);
-  const bool failed = std::ferror(f) != 0;
-  std::fclose(f);
-  if (failed) return std::nullopt;
-  return data;
-}
-
-// True when the whole text was written.
-bool WriteWholeFile(const std::string& path, const std::string& data) {
-  std::FILE* f = OpenPath(path, true);
-  if (!f) return false;
-  bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
-  if (std::fclose(f) != 0) ok = false;
-  return ok;
-}
+// The position label is read, not decoration: dark gray (0x555555) keeps
+// about 7:1 against the light faces it stands on, where gray kept 3.5:1.
+constexpr ui::TColor kCountInfoColor = 0x555555u;
 
 // The two batch records of one request to the host and the list the request
 // carries. Whatever the host put into them, and whether or not its call
@@ -111,7 +76,7 @@ ui::TDescTable TfrmSupFltBase::Description() {
           .Items(12),
       TDesc(TKind::Label, "lblFltCountInfo", "LittlePanel", kTxtCountInfoEmpty)
           .At(2, 2, 213, 13)
-          .Colors(clDefault, clGray),
+          .Colors(clDefault, kCountInfoColor),
       TDesc(TKind::Button, "btnBatFltAide", "LittlePanel", kTxtBatchAide)
           .At(131, 17, 86, 17)
           .Set(kFlat | kHandCursor)
@@ -195,7 +160,7 @@ TfrmSupFltBase::TfrmSupFltBase(std::string name) : TfrmFltBase(std::move(name)) 
 TfrmSupFltBase::~TfrmSupFltBase() { FormDestroy(); }
 
 void TfrmSupFltBase::FormCreate() {
-  FConditions = TStringList::Create();
+  FConditions = FList.Strings();
   RefreshList(-1);
 }
 
@@ -203,23 +168,15 @@ void TfrmSupFltBase::FormDestroy() {
   // The list box may ask for items until the window is gone.
   lstFilter->OnData = nullptr;
   lstFilter->OnItemHint = nullptr;
-  if (FConditions) FConditions->Release();
   FConditions = nullptr;
 }
 
 // ---- condition text ---------------------------------------------------------------
 
-std::string TfrmSupFltBase::GetConditionsText() {
-  std::string text;
-  for (const std::string& line : FConditions->Lines()) text += line + "\r\n";
-  return text;
-}
+std::string TfrmSupFltBase::GetConditionsText() { return FList.Text(); }
 
 void TfrmSupFltBase::SetConditionsText(std::string_view text) {
-  std::vector<std::string> lines;
-  SplitLines(TSupFilter::SemicolonsToLines(text),
-             [&lines](std::string_view line) { lines.emplace_back(line); });
-  FConditions->Lines() = std::move(lines);
+  FList.SetText(text);
   // New lines: nothing of the old selection or position applies to them.
   ClearSelection();
   lstFilter->SetItemIndex(-1);
@@ -251,19 +208,28 @@ void TfrmSupFltBase::ClearSelection() {
   for (int32_t i = 0, n = lstFilter->Count(); i < n; ++i) lstFilter->SetSelected(i, false);
 }
 
-std::string TfrmSupFltBase::lstFilterData(int32_t index) const {
-  if (!FConditions || index < 0 || index >= LineCount()) return {};
-  return FConditions->Lines()[size_t(index)];
+std::vector<int32_t> TfrmSupFltBase::SelectedItems() const {
+  std::vector<int32_t> selected;
+  for (int32_t i = 0, n = lstFilter->Count(); i < n; ++i)
+    if (lstFilter->Selected(i)) selected.push_back(i);
+  return selected;
 }
 
-std::string TfrmSupFltBase::ConditionLineInfo(int32_t index) const { return lstFilterData(index); }
+std::string TfrmSupFltBase::lstFilterData(int32_t index) const {
+  if (!FConditions) return {};
+  return ConditionLineLabel(index);
+}
+
+std::string TfrmSupFltBase::ConditionLineLabel(int32_t index) const { return FList.Line(index); }
+
+std::string TfrmSupFltBase::ConditionLineInfo(int32_t index) const { return FList.Line(index); }
 
 std::string TfrmSupFltBase::CurrentCondition() {
   const int32_t current = lstFilter->ItemIndex();
   // Lines selected without a current item (after "select all", say) leave
   // the editor's line as the one meant.
   if (lstFilter->SelCount() > 0 && current >= 0 && current < LineCount())
-    return FConditions->Lines()[size_t(current)];
+    return FList.Line(current);
   return BuildCondition();
 }
 
@@ -273,26 +239,17 @@ void TfrmSupFltBase::lstFilterClick() {
   const int32_t current = lstFilter->ItemIndex();
   btnReplace->SetEnabled(current >= 0);
   UpdateCountInfo();
-  if (current >= 0 && current < LineCount()) ShowCondition(FConditions->Lines()[size_t(current)]);
+  if (current >= 0 && current < LineCount()) ShowCondition(FList.Line(current));
 }
 
 void TfrmSupFltBase::lstFilterDblClick() { btnDeleteClick(); }
 
-void TfrmSupFltBase::AppendCurrent(const std::string& line) {
-  FConditions->Lines().push_back(line);
-  RefreshList(LineCount() - 1);
-}
+void TfrmSupFltBase::AppendCurrent(const std::string& line) { RefreshList(FList.Append(line)); }
 
 void TfrmSupFltBase::btnAddClick() {
   const std::string line = BuildCondition();
   if (!line.empty()) {
-    bool present = false;
-    for (const std::string& existing : FConditions->Lines())
-      if (SameTextAscii(existing, line)) {
-        present = true;
-        break;
-      }
-    if (present) {
+    if (FList.Contains(line)) {
       // Only a Yes adds an equal line again; the replace button then keeps
       // its state, as it always has on this path.
       if (TShareFunc::AskQuestion(kTxtConditionExists, ui::TMsgButtons::YesNo, this) != ui::mrYes)
@@ -314,30 +271,22 @@ void TfrmSupFltBase::btnReplaceClick() {
     btnReplace->SetEnabled(lstFilter->ItemIndex() >= 0);
     return;
   }
-  FConditions->Lines()[size_t(current)] = line;
+  FList.Replace(current, line);
   lstFilter->Repaint();
 }
 
 void TfrmSupFltBase::btnDeleteClick() {
-  std::vector<std::string>& lines = FConditions->Lines();
-  const int32_t current = lstFilter->ItemIndex();
-  for (int32_t i = lstFilter->Count() - 1; i >= 0; --i)
-    if (i < int32_t(lines.size()) && lstFilter->Selected(i)) lines.erase(lines.begin() + i);
+  const int32_t current = FList.Delete(SelectedItems(), lstFilter->ItemIndex());
   ClearSelection();
   RefreshList(-1);
-  // The current position stays where it was, or moves to the last line when
-  // that position is gone.
   const int32_t count = LineCount();
-  if (current >= count)
-    lstFilter->SetItemIndex(count - 1);
-  else if (current >= 0)
-    lstFilter->SetItemIndex(current);
+  if (current >= 0 || count == 0) lstFilter->SetItemIndex(current);
   lstFilterClick();
   btnReplace->SetEnabled(count > 0 && lstFilter->ItemIndex() >= 0);
 }
 
 void TfrmSupFltBase::btnDeleteAllClick() {
-  FConditions->Lines().clear();
+  FList.Clear();
   RefreshList(-1);
   btnReplace->SetEnabled(false);
 }
@@ -351,12 +300,7 @@ void TfrmSupFltBase::BClick() {
 }
 
 void TfrmSupFltBase::SetKeepRemove(bool keep) {
-  std::vector<std::string>& lines = FConditions->Lines();
-  for (int32_t i = 0, n = std::min<int32_t>(lstFilter->Count(), LineCount()); i < n; ++i) {
-    std::string& line = lines[size_t(i)];
-    if (!lstFilter->Selected(i) || line.empty()) continue;
-    if (line[0] == 'K' || line[0] == 'D') line[0] = keep ? 'K' : 'D';
-  }
+  FList.SetKeepRemove(SelectedItems(), keep);
   RefreshList(-1);
 }
 
@@ -372,7 +316,7 @@ void TfrmSupFltBase::ImportConditions() {
     TShareFunc::ShowError(std::string(kTxtImportFailed) + path);
     return;
   }
-  SplitLines(*data, [this](std::string_view line) { FConditions->Lines().emplace_back(line); });
+  FList.AppendText(*data);
   RefreshList(-1);
 }
 
@@ -395,7 +339,7 @@ void TfrmSupFltBase::JClick() {
 // ---- aides ------------------------------------------------------------------------------
 
 void TfrmSupFltBase::btnBatFltAideClick() {
-  if (FConditions->Lines().empty()) {
+  if (FList.Count() == 0) {
     TShareFunc::ShowWarning(kTxtConditionsEmpty);
     return;
   }
@@ -408,7 +352,7 @@ void TfrmSupFltBase::btnBatFltAideClick() {
   int32_t updated = 0;
   {
     ui::TWaitCursor wait;
-    updated = filter->RunBatchAide(FConditions, &exchange.Result);
+    updated = FList.RunBatchAide(*filter, &exchange.Result);
   }
   filter.reset();
   if (updated <= 0) return;

@@ -1,10 +1,10 @@
 // TfrmSupFltBase (unit SupFltBaseForm): the settings dialog of a filter whose
 // condition is a list of condition lines. On the first page it adds the list
-// (FConditions, shown by lstFilter with its items on demand and several
-// selectable), the buttons that add, replace and delete lines, the list's
-// popup menu with the bulk operations and the text import, the batch filter
-// aide and the tolerance aide, which both call the host, and the popup menu of
-// the simulated run's result list.
+// (FList, the model of its lines, shown by lstFilter with its items on
+// demand and several selectable), the buttons that add, replace and delete
+// lines, the list's popup menu with the bulk operations and the text import,
+// the batch filter aide and the tolerance aide, which both call the host,
+// and the popup menu of the simulated run's result list.
 //
 // What a line means is the derived dialog's business: BuildCondition turns
 // its editor into a line, ShowCondition a line back into its editor, and
@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "common/string_list.h"
+#include "forms/condition_list.h"
 #include "forms/flt_base_form.h"
 
 namespace veltrin {
@@ -61,6 +62,10 @@ class TfrmSupFltBase : public TfrmFltBase {
   void lstFilterClick();
   void lstFilterDblClick();
   std::string lstFilterData(int32_t index) const;
+  // What the list shows for line `index` (the line itself here); a derived
+  // dialog may put what tells its lines apart first. The stored line stays
+  // as it is.
+  virtual std::string ConditionLineLabel(int32_t index) const;
   // What the list shows whole for line `index` (the item under the mouse,
   // or the current one) where the list is too narrow for it: the line, and
   // whatever a derived dialog knows of it.
@@ -83,8 +88,10 @@ class TfrmSupFltBase : public TfrmFltBase {
   void mnuClearResultClick();
 
   // ---- fields -----------------------------------------------------------------------
-  // The condition lines, in order; the list box shows exactly these. Owned
-  // (one reference); the batch aide rewrites its lines in place.
+  // The condition lines, in order; the list box shows one item per line.
+  TConditionList FList;
+  // FList's lines as the boundary's list object (owned by FList); the batch
+  // aide rewrites its lines in place.
   TStringList* FConditions = nullptr;
 
   // ---- controls ---------------------------------------------------------------------
@@ -130,7 +137,9 @@ class TfrmSupFltBase : public TfrmFltBase {
   void ClearSelection();
   // Appends a line and makes it current.
   void AppendCurrent(const std::string& line);
-  int32_t LineCount() const { return int32_t(FConditions->Lines().size()); }
+  int32_t LineCount() const { return FList.Count(); }
+  // The items selected in the list box, in order.
+  std::vector<int32_t> SelectedItems() const;
 };
 
 }  // namespace veltrin

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake g++ make libgtest-dev libgmock-dev googletest libbenchmark-dev
-  g++-multilib mingw-w64 wine wine32:i386 wine64 xvfb xauth fonts-wqy-microhei imagemagick
+  g++-multilib mingw-w64 wine wine32:i386 wine64 xvfb xauth fonts-wqy-microhei fonts-wine imagemagick
   clang libclang-rt-14-dev valgrind chromium python3)
 
 missing=()

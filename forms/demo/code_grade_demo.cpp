@@ -54,9 +54,14 @@ std::unique_ptr<TCodeGradeFrm> NewCodeGradeDemo() {
   ChipDigitCount = 5;
   auto dialog = std::make_unique<TCodeGradeFrm>();
   const std::string straight = kTxtModeStraight;
+  // The last line as the grid writes one: every score's group, mostly
+  // empty, one long unbroken run.
+  std::string grid = "0=00 01 02 03 04 05 06 07 08 09 10 11 13 14 15 16 17 18 19 20";
+  for (int score = 1; score <= 100; ++score)
+    grid += "," + std::to_string(score) + "=" + (score == 7 ? "12 21" : "");
   dialog->LoadSettingsText("E|0-1\r\n" + straight + ":0=00 01 02,1=12 21,2=33:0-6\r\n" + straight +
                            ":5=01 02 03,10=45 54 67 76,12=98 99:5-40\r\n" + straight +
-                           ":3=45 54:3-6\r\n");
+                           ":3=45 54:3-6\r\n" + straight + ":" + grid + ":7-14\r\n");
   return dialog;
 }
 

@@ -6,12 +6,14 @@
 // dialog: "fltbase" (the filter dialog base with a tolerance and two
 // condition lines), "fltvalidate" (the same after a simulated run on its
 // second page), "supfltbase", "twograde", "selecttwo" or "codegrade" (the
-// pair-score dialog with a condition shown in its grid) or "codegradepicture" (its
-// distribution page with recent draws marked). Once the window is up and painted, "left
-// top width height" of the dialog window goes into ready-file; the dialog closes itself after the
-// given seconds (default 8).
+// pair-score dialog with a condition shown in its grid), "codegradehint" (the
+// same with the mouse over a long list line and its hint up) or
+// "codegradepicture" (its distribution page with recent draws marked). Once the window is up and
+// painted, "left top width height" of the dialog window goes into ready-file; the dialog closes
+// itself after the given seconds (default 8).
 #include <windows.h>
 // After windows.h:
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <cstdio>
@@ -67,6 +69,31 @@ void CALLBACK Close(HWND, UINT, UINT_PTR id, DWORD) {
   if (g_form) g_form->SetModalResult(ui::mrCancel);
 }
 
+// Widens `r` by every visible tooltip of this thread (the hint photographed
+// with its dialog).
+BOOL CALLBACK AddTooltip(HWND hwnd, LPARAM lp) {
+  wchar_t cls[32]{};
+  GetClassNameW(hwnd, cls, 32);
+  if (IsWindowVisible(hwnd) && _wcsicmp(cls, TOOLTIPS_CLASSW) == 0) {
+    RECT tip{};
+    GetWindowRect(hwnd, &tip);
+    UnionRect(reinterpret_cast<RECT*>(lp), reinterpret_cast<RECT*>(lp), &tip);
+  }
+  return TRUE;
+}
+
+// The mouse over the list's last line, as a player pointing at it.
+void PointAtLastLine(TCodeGradeFrm& dialog) {
+  HWND list = ui::WindowOf(*dialog.lstFilter);
+  const int last = dialog.lstFilter->Count() - 1;
+  RECT item{};
+  if (last < 0 || SendMessageW(list, LB_GETITEMRECT, WPARAM(last), LPARAM(&item)) == LB_ERR) return;
+  POINT at{(item.left + item.right) / 4, (item.top + item.bottom) / 2};
+  ClientToScreen(list, &at);
+  SetCursorPos(at.x, at.y);
+  dialog.lstFilter->ShowItemHint(last);
+}
+
 void CALLBACK Ready(HWND, UINT, UINT_PTR id, DWORD) {
   KillTimer(nullptr, id);
   HWND hwnd = ui::WindowOf(*g_form);
@@ -74,6 +101,7 @@ void CALLBACK Ready(HWND, UINT, UINT_PTR id, DWORD) {
   if (g_readyFile.empty()) return;
   RECT r{};
   GetWindowRect(hwnd, &r);
+  if (g_dialog == "codegradehint") EnumThreadWindows(GetCurrentThreadId(), AddTooltip, LPARAM(&r));
   if (FILE* f = _wfopen(g_readyFile.c_str(), L"w")) {
     std::fprintf(f, "%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
     std::fclose(f);
@@ -91,6 +119,7 @@ void CALLBACK Prepare(HWND, UINT, UINT_PTR id, DWORD) {
     demo::ShowCodeGradeDemoPicture(*g_grade);
   else if (g_grade)
     demo::ShowCodeGradeDemoCondition(*g_grade);
+  if (g_grade && g_dialog == "codegradehint") PointAtLastLine(*g_grade);
   SetTimer(nullptr, 0, 1500, Ready);
 }
 
@@ -115,7 +144,7 @@ int Run(const std::vector<std::wstring>& args) {
     g_flt = list.get();
     return show(*list);
   }
-  if (g_dialog == "codegrade" || g_dialog == "codegradepicture") {
+  if (g_dialog == "codegrade" || g_dialog == "codegradehint" || g_dialog == "codegradepicture") {
     std::unique_ptr<TCodeGradeFrm> grade = demo::NewCodeGradeDemo();
     g_grade = grade.get();
     return show(*grade);

@@ -12,6 +12,7 @@
 #include "common/lottery.h"
 #include "common/text.h"
 #include "common/texts.h"
+#include "forms/form_texts.h"
 #include "tests/forms/test_flt_form.h"
 #include "tests/support/ui_fixture.h"
 #include "tests/support/ui_stub_host.h"
@@ -96,9 +97,74 @@ TEST_P(FltBaseTest, SettingsTextCarriesToleranceThenLines) {
   EXPECT_EQ(form->GetSettingsText(), "E|0-1\r\nL1\r\nL2\r\n");
   form->chkCanErr->SetChecked(false);
   EXPECT_EQ(form->GetSettingsText(), "L1\r\nL2\r\n");
-  // The box texts go out as they stand.
+  // A box that holds no tolerance goes out as the nearest value it allows
+  // (OK and Save refuse it before this; other callers get a line the filter
+  // reads).
   SetTolerance(true, " 7", "x");
-  EXPECT_EQ(form->GetSettingsText(), "E| 7-x\r\nL1\r\nL2\r\n");
+  EXPECT_EQ(form->GetSettingsText(), "E|7-0\r\nL1\r\nL2\r\n");
+  SetTolerance(true, "-3", "99999");
+  EXPECT_EQ(form->GetSettingsText(), "E|0-10000\r\nL1\r\nL2\r\n");
+}
+
+TEST_P(FltBaseTest, OkAndSaveRefuseAToleranceTheFilterWouldNotTake) {
+  const std::string mustBe =
+      std::string(kTxtToleranceMustBe) + "0" + kTxtToleranceTo + "10000" + kTxtToleranceTail;
+  struct Case {
+    bool on;
+    const char *low, *high;
+    const char* warning;  // null: accepted
+  } cases[] = {
+      {true, "abc", "3", mustBe.c_str()},
+      {true, "", "3", mustBe.c_str()},
+      {true, "1", "", mustBe.c_str()},
+      {true, "1", "10001", mustBe.c_str()},
+      {true, "-1", "3", mustBe.c_str()},
+      {true, " 2", "3", mustBe.c_str()},
+      {true, "1x", "3", mustBe.c_str()},
+      {true, "99999999999", "3", mustBe.c_str()},
+      {true, "5", "3", kTxtRangeWarning},
+      {true, "0", "10000", nullptr},
+      {true, "007", "9", nullptr},
+      {false, "abc", "", nullptr},  // switched off: not part of the text
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.low) + "-" + c.high);
+    Responder.Messages.clear();
+    TTestFltForm dialog;
+    dialog.chkCanErr->SetChecked(c.on);
+    dialog.edtCanErr1->SetText(c.low);
+    dialog.edtCanErr2->SetText(c.high);
+    Responder.OnModal([&](ui::TForm&) { ui::PressFormKey(dialog, ui::TFormKey::Enter); });
+    const int32_t result = dialog.ShowModal();
+    if (!c.warning) {
+      EXPECT_EQ(result, ui::mrOk);
+      EXPECT_TRUE(Responder.Messages.empty());
+      continue;
+    }
+    // The dialog stayed open (the responder closed it afterwards) and said why.
+    EXPECT_EQ(result, ui::mrCancel);
+    EXPECT_TRUE(dialog.FCancelled);
+    EXPECT_EQ(Responder.Texts(TMsgKind::Warning), std::vector<std::string>{c.warning});
+    // Save asks for no file either.
+    const size_t dialogs = Responder.FileDialogs.size();
+    ui::Click(*dialog.btnSave);
+    EXPECT_EQ(Responder.FileDialogs.size(), dialogs);
+    EXPECT_EQ(Responder.Texts(TMsgKind::Warning).size(), 2u);
+  }
+}
+
+TEST_P(FltBaseTest, TheSuperToleranceBoxesAreCheckedWhenInUse) {
+  form->chkCanSupErr->SetVisible(true);
+  SetTolerance(true, "0", "1");
+  ui::Click(*form->chkCanSupErr);
+  form->edtCanSupErr1->SetText("100001");  // its range ends at 100000
+  form->edtCanSupErr2->SetText("2");
+  EXPECT_FALSE(form->ToleranceValid());
+  form->edtCanSupErr1->SetText("100000");
+  EXPECT_FALSE(form->ToleranceValid());  // above its high bound
+  form->edtCanSupErr2->SetText("100000");
+  EXPECT_TRUE(form->ToleranceValid());
+  EXPECT_EQ(Responder.Messages.size(), 2u);
 }
 
 struct LoadCase {
@@ -372,12 +438,51 @@ TEST_P(FltBaseTest, Label6BeforeAnyMessageEmptiesTheBoxes) {
   EXPECT_EQ(Tolerance().High, "");
 }
 
+// The host's help file and the shipped page, each present or not.
+class HelpFiles {
+ public:
+  HelpFiles(bool chm, bool page) : saved_(HelpFile) {
+    HelpFile = dir_.File("szcqvb.chm");
+    Page = dir_.File("veltrin-help.html");
+    if (chm) test::UiWriteFile(HelpFile, "chm");
+    if (page) test::UiWriteFile(Page, "<html>");
+  }
+  ~HelpFiles() { HelpFile = saved_; }
+  std::string Page;
+
+ private:
+  TUiTempDir dir_;
+  std::string saved_;
+};
+
 TEST_P(FltBaseTest, HelpOpensTheButtonsTopic) {
+  // Adjusted: the host's help file must exist now; without it the page
+  // opens (below).
+  HelpFiles files(true, true);
+  form->FHelpPage = files.Page;
   ui::Click(*form->btnHelp);
   form->btnHelp->SetHelpContext(1019);
   ui::Click(*form->btnHelp);
   EXPECT_EQ(Responder.Programs, (std::vector<std::string>{"hh.exe " + HelpFile + "::/101.htm",
                                                           "hh.exe " + HelpFile + "::/1019.htm"}));
+}
+
+TEST_P(FltBaseTest, HelpWithoutTheHostsFileOpensThePageOrSaysWhatIsMissing) {
+  {
+    HelpFiles files(false, true);
+    form->FHelpPage = files.Page;
+    ui::Click(*form->btnHelp);
+    EXPECT_EQ(Responder.Programs,
+              std::vector<std::string>{"rundll32.exe url.dll,FileProtocolHandler " + files.Page});
+    EXPECT_TRUE(Responder.Messages.empty());
+  }
+  HelpFiles none(false, false);
+  form->FHelpPage = none.Page;
+  ui::Click(*form->btnHelp);
+  EXPECT_EQ(Responder.Programs.size(), 1u);  // nothing more was started
+  EXPECT_EQ(Responder.Texts(TMsgKind::Error),
+            std::vector<std::string>{std::string(kTxtHelpMissing) + "\r\n" + HelpFile + "\r\n" +
+                                     none.Page});
 }
 
 TEST_P(FltBaseTest, OkClearsCancelledAndClosing) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/text.h"
 #include "common/texts.h"
 #include "filter/insight_texts.h"
 #include "forms/score_picture.h"
@@ -147,6 +148,70 @@ TEST(ScorePictureTest, LineNotes) {
   EXPECT_EQ(invalid.Text, std::string(kTxtNoteInvalid) + FillText(kTxtDiagBadCode, {"1x"}));
 }
 
+// True when no two-byte GBK character is cut at either end.
+bool WholeGbkCharacters(const std::string& text) {
+  for (size_t i = 0; i < text.size(); ++i)
+    if (uint8_t(text[i]) >= 0x81 && ++i >= text.size()) return false;
+  return true;
+}
+
+TEST(ScorePictureTest, LineLabelsPutWhatTellsLinesApartFirst) {
+  const std::string line = Straight("1=12 21", "1-2");
+  struct Case {
+    const char* name;
+    std::string line;
+    int32_t digits;
+    std::string label;
+  } cases[] = {
+      {"range and share", line, 3, "1-2  3.8%  " + line},
+      {"no digit count: the range alone", line, 0, "1-2  " + line},
+      {"warned", Straight("1=12 21", "2-1"), 3, "2-1  0% !  " + Straight("1=12 21", "2-1")},
+      {"invalid", Straight("1=1x", "1-2"), 3,
+       "1-2  " + std::string(kTxtNoteInvalid) + "  " + Straight("1=1x", "1-2")},
+      {"no fields: the line as it is", "L1", 3, std::string(kTxtNoteInvalid) + "  L1"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(ConditionLineLabel(c.line, ConditionLineNote(c.line, c.digits)), c.label);
+  }
+}
+
+TEST(ScorePictureTest, LineHintsBreakLongRunsAndStaySmall) {
+  // A line as the grid writes it: 101 groups, one unbroken run.
+  std::string table = "0=00 01 02 03 04 05 06 07 08 09";
+  for (int n = 1; n <= 100; ++n) table += "," + std::to_string(n) + "=";
+  const std::string line = Straight(table, "2-48");
+  const TLineNote note = ConditionLineNote(line, 3);
+  const std::string hint = ConditionLineHint(line, note, 44, 6);
+  std::vector<std::string> rows;
+  SplitLines(hint, [&rows](std::string_view row) { rows.emplace_back(row); });
+  ASSERT_GE(rows.size(), 3u);
+  EXPECT_EQ(rows[0], FillText(kTxtNoteKept, {note.Share}));  // the share first
+  EXPECT_EQ(rows[1].rfind(kTxtNoteWarning, 0), 0u);          // then the warning
+  EXPECT_LE(rows.size(), 2 + 6 + 1u);
+  for (const std::string& row : rows) {
+    if (row.rfind(kTxtNoteWarning, 0) == 0) continue;
+    EXPECT_LE(row.size(), 44u) << row;
+  }
+  EXPECT_EQ(rows.back(), "...");
+  // Unbroken by commas and blanks: cut at whole GBK characters; a short
+  // line stays whole.
+  const std::string gbk = "\xd6\xb1\xd1\xa1";  // 直选
+  std::string runs;
+  for (int i = 0; i < 10; ++i) runs += "a" + gbk;
+  const std::string cut = ConditionLineHint(runs, TLineNote{}, 8, 12);
+  std::vector<std::string> parts;
+  SplitLines(cut, [&parts](std::string_view row) { parts.emplace_back(row); });
+  std::string joined;
+  for (const std::string& p : parts) {
+    EXPECT_LE(p.size(), 8u);
+    EXPECT_TRUE(WholeGbkCharacters(p)) << p;
+    joined += p;
+  }
+  EXPECT_EQ(joined, runs);
+  EXPECT_EQ(ConditionLineHint("K:1=2:0-1", TLineNote{}), "K:1=2:0-1");
+}
+
 // ---- the dialog --------------------------------------------------------------------
 
 class ScorePicturePageTest : public test::CodeGradeTest {};
@@ -177,8 +242,14 @@ TEST_P(ScorePicturePageTest, FollowsTheEditorAndTheList) {
   ClickItem(*form->lstFilter, 0);
   EXPECT_EQ(form->Picture().Kept.Low64(), 38u);
   EXPECT_EQ(form->lblPicWarnings->Caption(), "");
+  // Adjusted: the kept share comes first now, the line after it.
   EXPECT_EQ(form->lstFilter->Hint(),
-            Straight("1=12 21", "1-2") + "\r\n" + FillText(kTxtNoteKept, {"3.8%"}));
+            FillText(kTxtNoteKept, {"3.8%"}) + "\r\n" + Straight("1=12 21", "1-2"));
+  // The list shows what tells the lines apart first; the text stays as stored.
+  EXPECT_EQ(form->lstFilter->Items(0), "1-2  3.8%  " + Straight("1=12 21", "1-2"));
+  EXPECT_EQ(form->lstFilter->Items(1), "7-9  0% !  " + Straight("1=12", "7-9"));
+  EXPECT_EQ(form->GetConditionsText(),
+            Straight("1=12 21", "1-2") + "\r\n" + Straight("1=12", "7-9") + "\r\n");
   // Nothing so far asked the host for draws.
   EXPECT_EQ(host.DrawsCalls, 0);
   EXPECT_EQ(form->lblPicHits->Caption(), "");

@@ -57,8 +57,8 @@ TEST_P(SelectTwoTest, GridOfCodeLabels) {
     EXPECT_EQ(label.Caption(), TwoDigits(code));
     EXPECT_EQ(label.Hint(), TwoDigits(code));
     EXPECT_EQ(label.Left(), 2 + 24 * col);
-    // The last row right under the ninth, no longer reaching into it.
-    EXPECT_EQ(label.Top(), row < 9 ? 5 + 24 * row : 218);
+    // Adjusted: the last row keeps the same 3-pixel gap as every other.
+    EXPECT_EQ(label.Top(), 5 + 24 * row);
     EXPECT_GE(label.Width(), 22);
     EXPECT_LE(label.Width(), 23);
     EXPECT_EQ(label.Height(), 21);
@@ -81,8 +81,14 @@ TEST_P(SelectTwoTest, GridOfCodeLabels) {
   TButton& cancel = *picker->Get<TButton>("RzBitBtn2");
   EXPECT_EQ(ok.Caption(), kTxtPickerOK);
   EXPECT_EQ(cancel.Caption(), kTxtPickerCancel);
-  EXPECT_EQ((std::array{ok.Left(), ok.Top(), ok.Width()}), (std::array{4, 240, 63}));
-  EXPECT_EQ((std::array{cancel.Left(), cancel.Top(), cancel.Width()}), (std::array{100, 240, 63}));
+  // Adjusted: under the grid with a gap, their right edge on the grid's.
+  const TLabel& last = Code(0);
+  EXPECT_EQ((std::array{ok.Left(), ok.Top(), ok.Width()}), (std::array{109, 250, 63}));
+  EXPECT_EQ((std::array{cancel.Left(), cancel.Top(), cancel.Width()}), (std::array{178, 250, 63}));
+  EXPECT_EQ(cancel.Left() + cancel.Width(), last.Left() + last.Width());
+  EXPECT_GE(ok.Top() - (last.Top() + last.Height()), 6);
+  EXPECT_LE(cancel.Top() + cancel.Height(), picker->ClientHeight());
+  EXPECT_LE(cancel.Left() + cancel.Width(), picker->ClientWidth());
   EXPECT_EQ(ok.ModalResult(), mrOk);
   EXPECT_EQ(cancel.ModalResult(), mrCancel);
 }

@@ -3,6 +3,7 @@
 // button, keep or remove, the condition text in and out, and the text import.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -64,7 +65,21 @@ TEST_P(SupFltBaseListTest, ControlsMenusAndFirstState) {
   // The strip: the grey label across it, the flat navy batch button at its
   // right end on the row below.
   EXPECT_EQ(form->lblFltCountInfo->Parent(), form->LittlePanel);
-  EXPECT_EQ(form->lblFltCountInfo->FontColor(), clGray);
+  // Adjusted: text a player reads keeps at least 4.5:1 against the faces
+  // it may stand on (the classic and the light button face).
+  const auto luminance = [](uint32_t bgr) {
+    double sum = 0;
+    const double weights[] = {0.2126, 0.7152, 0.0722};  // red, green, blue
+    for (int k = 0; k < 3; ++k) {
+      const double c = double((bgr >> (8 * k)) & 0xFF) / 255;
+      sum += weights[k] * (c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4));
+    }
+    return sum;
+  };
+  const TColor text = form->lblFltCountInfo->FontColor();
+  ASSERT_EQ(text & 0xFF000000u, 0u) << "an RGB colour";
+  for (uint32_t face : {0xF0F0F0u, 0xF5F5F5u})
+    EXPECT_GE((luminance(face) + 0.05) / (luminance(text) + 0.05), 4.5) << std::hex << face;
   EXPECT_EQ(CountInfo(), kTxtCountInfoEmpty);
   EXPECT_EQ(CountInfo(), Info(0, 0));
   TButton& batch = *form->btnBatFltAide;
