@@ -73,7 +73,7 @@ void PrintText(std::FILE* out, const InsightResult& r, const DrawHistory& h) {
                    r.SettingOf.c_str(), r.SettingSeed.c_str());
     // Candidates by number of failed conditions; counts of 0 left out.
     std::fprintf(out, r.Exact ? "failed conditions (count:candidates):"
-                              : "failed conditions (count:estimated candidates):");
+                              : "failed conditions (count:sampled candidates):");
     for (size_t k = 0; k < r.Failures.size(); ++k)
       if (r.Failures[k] > 0) std::fprintf(out, " %zu:%.0f", k, r.Failures[k]);
     std::fprintf(out, "\n");

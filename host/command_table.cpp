@@ -42,7 +42,8 @@ const std::vector<CommandSpec>& CommandTable() {
       {"tolerance",
        C::Tolerance,
        "count the conditions each draw of the history fails and propose a "
-       "tolerance line E|low-high, with how many of all candidates it keeps",
+       "tolerance line E|0-high (a lower bound above 0 would remove the bets that pass every "
+       "condition), with how many of all candidates the setting then keeps",
        {"--digits", "--settings", "--condition", "--history", "--keep-share", "--library"},
        &RunTolerance},
       {"history",

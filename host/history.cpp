@@ -30,20 +30,25 @@ LineKind ReadDrawLine(std::string_view line, std::string& issue, std::string& di
   issue.clear();
   digits.clear();
   if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-  if (line.find('\0') != std::string_view::npos) {
-    why = "holds a NUL byte (is the file UTF-16?)";
-    return LineKind::Malformed;
-  }
-  std::vector<std::string_view> fields;
+  // Kept between calls: reading a bet allocates nothing once it has grown.
+  thread_local std::vector<std::string_view> fields;
+  fields.clear();
+  bool nul = false;
   size_t pos = 0;
   while (pos < line.size()) {
     while (pos < line.size() && IsSeparator(line[pos])) ++pos;
     size_t end = pos;
-    while (end < line.size() && !IsSeparator(line[end])) ++end;
+    for (; end < line.size() && !IsSeparator(line[end]); ++end) nul |= line[end] == '\0';
     if (end > pos) fields.push_back(line.substr(pos, end - pos));
     pos = end;
   }
   if (fields.empty() || fields.front().front() == '#') return LineKind::Blank;
+  // A NUL byte (a UTF-16 file read as bytes) would cut the bet short where
+  // the library reads it: such a line is never a bet.
+  if (nul) {
+    why = "holds a NUL byte (is the file UTF-16?)";
+    return LineKind::Malformed;
+  }
   if (fields.size() == 1) {
     digits.assign(fields[0]);
     return LineKind::Draw;
