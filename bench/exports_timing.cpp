@@ -10,6 +10,10 @@
 //       Every verdict of those settings over their bets and over a random mix
 //       of bets (short, long, empty, with other characters), as one checksum
 //       line per setting: builds that agree print the same lines.
+//   veltrin_exports_timing --passes DIGITS CONDITIONS TOLERANCE(0|1) P
+//       One setting's bets through SzcExecute P times, untimed: the
+//       difference of two runs' instruction counts (scripts/perf-32.sh
+//       counts under emulation) is the cost of the extra passes alone.
 //
 // The library is loaded from beside the program by name, as a host loads it.
 #include <algorithm>
@@ -214,6 +218,16 @@ int Verdicts(const Exports& e) {
   return 0;
 }
 
+int Passes(const Exports& e, const Setting& s, int passes) {
+  const Workload& w = EvaluationWorkload(s.Digits, s.Conditions, s.Tolerance);
+  if (!Prepare(e, w)) return 1;
+  size_t kept = 0;
+  for (int p = 0; p < passes; ++p) kept += ExportsKept(e.SzcExecute, w);
+  std::printf("%llu bets, %llu kept\n", (unsigned long long)(w.BetCount * size_t(passes)),
+              (unsigned long long)kept);
+  return 0;
+}
+
 }  // namespace
 }  // namespace veltrin::bench
 
@@ -222,19 +236,35 @@ int main(int argc, char** argv) {
   double minTime = 0.2;
   int repetitions = 5;
   bool verdicts = false;
+  int passes = 0;
+  Setting one{};
   for (int i = 1; i < argc; ++i) {
     if (!std::strcmp(argv[i], "--verdicts")) {
       verdicts = true;
+    } else if (!std::strcmp(argv[i], "--passes") && i + 4 < argc) {
+      one = {std::atoi(argv[i + 1]), std::atoi(argv[i + 2]), std::atoi(argv[i + 3]) != 0};
+      passes = std::max(0, std::atoi(argv[i + 4]));
+      i += 4;
     } else if (!std::strcmp(argv[i], "--min-time") && i + 1 < argc) {
       minTime = std::atof(argv[++i]);
     } else if (!std::strcmp(argv[i], "--repetitions") && i + 1 < argc) {
       repetitions = std::max(1, std::atoi(argv[++i]));
     } else {
-      std::fprintf(stderr, "usage: %s [--verdicts | --min-time S --repetitions N]\n", argv[0]);
+      std::fprintf(stderr,
+                   "usage: %s [--verdicts | --min-time S --repetitions N | --passes D C T P]\n",
+                   argv[0]);
       return 2;
     }
   }
   Exports e;
   if (!Load(e)) return 1;
+  if (one.Digits < 2 || one.Digits > 8 || one.Conditions < 1) {
+    if (passes) {
+      std::fprintf(stderr, "--passes: digits 2..8 and at least one condition\n");
+      return 2;
+    }
+  } else {
+    return Passes(e, one, passes);
+  }
   return verdicts ? Verdicts(e) : Time(e, minTime, repetitions);
 }
