@@ -16,14 +16,27 @@ namespace {
 // Longest bet (in codes) whose sum cannot overflow 32 bits: 255 per code.
 constexpr size_t kMaxCodesFor32BitSum = size_t(INT32_MAX) / 255;
 
+// The codes of a short bet as the kernels take them. With 64-bit registers
+// all in one word, code k in byte k: the decoder builds it in a register
+// and the kernels take it in one. With 32-bit registers such a word would
+// be two registers and every shift would cross both, so there each code is
+// a word of its own, stored by the decoder and read once by the kernel.
+#if UINTPTR_MAX > 0xFFFFFFFFu
+using BetCodes = uint64_t;
+inline unsigned CodeOf(BetCodes codes, unsigned k) { return unsigned(codes >> (8 * k)) & 0xFFu; }
+#else
+using BetCodes = const uint32_t*;
+inline unsigned CodeOf(BetCodes codes, unsigned k) { return codes[k]; }
+#endif
+
 // The failing count over conditions [c, end) of a bet of kCodes codes,
 // stopping once it passes `limit`. Sums of at most 7 codes of at most 255
 // fit in 32 bits.
 template <unsigned kCodes>
-int32_t CountPacked(const TCompiledCondition* c, const TCompiledCondition* end,
-                    const uint32_t* betCodes, int32_t limit) noexcept {
+int32_t CountPacked(const TCompiledCondition* c, const TCompiledCondition* end, BetCodes betCodes,
+                    int32_t limit) noexcept {
   unsigned codes[kCodes > 0 ? kCodes : 1];
-  for (unsigned k = 0; k < kCodes; ++k) codes[k] = betCodes[k];
+  for (unsigned k = 0; k < kCodes; ++k) codes[k] = CodeOf(betCodes, k);
   int32_t failed = 0;
   for (; c != end; ++c) {
     int32_t sum = 0;
@@ -35,8 +48,8 @@ int32_t CountPacked(const TCompiledCondition* c, const TCompiledCondition* end,
   return failed;
 }
 
-using PackedKernel = int32_t (*)(const TCompiledCondition*, const TCompiledCondition*,
-                                 const uint32_t*, int32_t) noexcept;
+using PackedKernel = int32_t (*)(const TCompiledCondition*, const TCompiledCondition*, BetCodes,
+                                 int32_t) noexcept;
 // Indexed by the digit count: n digits give n - 1 codes, the empty bet none.
 constexpr PackedKernel kPackedKernels[kMaxPackedDigits + 1] = {
     CountPacked<0>, CountPacked<0>, CountPacked<1>, CountPacked<2>, CountPacked<3>,
@@ -97,11 +110,11 @@ int32_t FailingLanes(const TConditionBlock& b, const size_t (&rows)[kCodes]) noe
 // only: whether a bet fails is as unpredictable as the bets are, and a
 // mispredicted test costs more than scoring eight more conditions.
 template <unsigned kCodes>
-int32_t CountLanes(const TConditionBlock* b, const TConditionBlock* end, const uint32_t* codes,
+int32_t CountLanes(const TConditionBlock* b, const TConditionBlock* end, BetCodes codes,
                    int32_t limit) noexcept {
   static_assert(kCodes >= 1 && kCodes <= 7, "sums must stay below the 16-bit clamps");
   size_t rows[kCodes];
-  for (unsigned k = 0; k < kCodes; ++k) rows[k] = size_t(codes[k]) * sizeof b->Rows[0];
+  for (unsigned k = 0; k < kCodes; ++k) rows[k] = size_t(CodeOf(codes, k)) * sizeof b->Rows[0];
   int32_t failed = 0;
   if (b == end) return failed;
   for (;;) {
@@ -116,7 +129,7 @@ int32_t CountLanes(const TConditionBlock* b, const TConditionBlock* end, const u
   return failed;
 }
 
-using LaneKernel = int32_t (*)(const TConditionBlock*, const TConditionBlock*, const uint32_t*,
+using LaneKernel = int32_t (*)(const TConditionBlock*, const TConditionBlock*, BetCodes,
                                int32_t) noexcept;
 // Indexed by the digit count, from 2 digits (1 code) on.
 constexpr LaneKernel kLaneKernels[kMaxPackedDigits + 1] = {
@@ -213,11 +226,25 @@ int32_t TProGradeFilter::CountOverCodes(int32_t limit) const noexcept {
 }
 
 int32_t TProGradeFilter::CountFailedUpTo(const char* bet, int32_t limit) noexcept {
-  // One test per character finds both the end of the text and a non-digit;
-  // each digit after the first completes code n - 1.
+  // One test per character finds both the end of the text and a non-digit.
   const unsigned char* p = reinterpret_cast<const unsigned char*>(bet ? bet : "");
-  uint32_t codes[kMaxPackedDigits - 1];
   unsigned n = 0;
+#if UINTPTR_MAX > 0xFFFFFFFFu
+  // Digit k goes to byte k.
+  uint64_t digits = 0;
+  for (;; ++n) {
+    const unsigned d = unsigned(p[n]) - '0';
+    if (d > 9) break;
+    if (n == kMaxPackedDigits) return CountLongBet(bet, limit);
+    digits |= uint64_t(d) << (8 * n);
+  }
+  if (p[n] != 0) return kBetInvalid;
+  // Byte k becomes PairCode(digit k, digit k+1) = 10 x digit k + digit k+1,
+  // code k, for all bytes at once; no byte carries (99 at most).
+  const BetCodes codes = digits * 10 + (digits >> 8);
+#else
+  // Each digit after the first completes code n - 1.
+  uint32_t codes[kMaxPackedDigits - 1];
   unsigned prev = unsigned(p[0]) - '0';
   if (prev <= 9) {
     for (n = 1;; ++n) {
@@ -229,8 +256,9 @@ int32_t TProGradeFilter::CountFailedUpTo(const char* bet, int32_t limit) noexcep
     }
   }
   if (p[n] != 0) return kBetInvalid;
-    // With this many conditions a full count could meet the pass-through
-    // value, so it must not stop early.
+#endif
+  // With this many conditions a full count could meet the pass-through
+  // value, so it must not stop early.
 #if VELTRIN_LANE_KERNELS
   if (n >= 2) {
     if (blocks_.size() >= size_t(kVerdictPassThrough) / kLanes) limit = INT32_MAX;

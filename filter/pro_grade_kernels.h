@@ -18,11 +18,10 @@
 
 namespace veltrin {
 
-// Bets of up to this many digits (7 codes) are decoded into one word per
-// code and scored by kernels unrolled for their exact code count: a
-// runtime-length inner loop costs more than the few lookups it does. A word
-// per code rather than all codes packed in one 64-bit word: 32-bit code
-// holds such a word in two registers and shifts it across both.
+// Bets of up to this many digits (7 codes) are decoded into one 64-bit
+// word (one 32-bit word per code in 32-bit builds) and scored by kernels
+// unrolled for their exact code count: a runtime-length inner loop costs
+// more than the few lookups it does.
 inline constexpr unsigned kMaxPackedDigits = 8;
 
 #if VELTRIN_LANE_KERNELS
