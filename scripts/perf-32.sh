@@ -121,7 +121,7 @@ need llvm-mca llvm
 body() { # objdump, library, function (demangled, as objdump prints it)
   "$1" -d --no-show-raw-insn -C "$2" |
     awk -v f="<$3>:" 'index($0, f) { on = 1; next } on && /^$/ { exit } on' |
-    cut -f3- | grep -v -E '^(nop|xchg +%ax,%ax|lea +0x0\(%[er]si|cs nop|data16|int3|$)'
+    cut -f2- | { grep -v -E '^(nop|xchg +%ax,%ax|lea +0x0\(%[er]si|cs nop|data16|int3|$)' || true; }
 }
 echo
 echo "Static comparison (llvm-mca -mcpu=$mcpu; cycles of one straight pass, branches left out):"
