@@ -120,7 +120,7 @@ fi
 need llvm-mca llvm
 body() { # objdump, library, function (demangled, as objdump prints it)
   "$1" -d --no-show-raw-insn -C "$2" |
-    awk -v f="<$3>:" 'index($0, f) { on = 1; next } on && /^$/ { exit } on' |
+    awk -v f="<$3>:" 'index($0, f) { on = 1; next } on && /^$/ { on = 0 } on' |
     cut -f2- | { grep -v -E '^(nop|xchg +%ax,%ax|lea +0x0\(%[er]si|cs nop|data16|int3|$)' || true; }
 }
 echo
@@ -141,7 +141,7 @@ for f in 'veltrin::TProGradeFilter::CountFailedUpTo(char const*, int)' \
     name=$f
     case $f in CountLanes*)
       name=$("$dump" -d -C "$lib" | grep -o "<int veltrin::(anonymous namespace)::$f([^>]*>:" |
-        head -1 | sed 's/^<//; s/>:$//') ;;
+        sed -n '1 { s/^<//; s/>:$//; p; }') ;;
     esac
     # The stdcall export is decorated in the DLL's symbol table.
     [ $side = win32 ] && [ "$f" = SzcExecute ] && name=SzcExecute@4
