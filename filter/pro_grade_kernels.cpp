@@ -16,14 +16,27 @@ namespace {
 // Longest bet (in codes) whose sum cannot overflow 32 bits: 255 per code.
 constexpr size_t kMaxCodesFor32BitSum = size_t(INT32_MAX) / 255;
 
-// The failing count over conditions [c, end), stopping once it passes
-// `limit`. `packed` holds code k in byte k. Sums of at most 7 codes of at
-// most 255 fit in 32 bits.
+// The codes of a short bet as the kernels take them. With 64-bit registers
+// all in one word, code k in byte k: the decoder builds it in a register
+// and the kernels take it in one. With 32-bit registers such a word would
+// be two registers and every shift would cross both, so there each code is
+// a word of its own, stored by the decoder and read once by the kernel.
+#if UINTPTR_MAX > 0xFFFFFFFFu
+using BetCodes = uint64_t;
+inline unsigned CodeOf(BetCodes codes, unsigned k) { return unsigned(codes >> (8 * k)) & 0xFFu; }
+#else
+using BetCodes = const uint32_t*;
+inline unsigned CodeOf(BetCodes codes, unsigned k) { return codes[k]; }
+#endif
+
+// The failing count over conditions [c, end) of a bet of kCodes codes,
+// stopping once it passes `limit`. Sums of at most 7 codes of at most 255
+// fit in 32 bits.
 template <unsigned kCodes>
-int32_t CountPacked(const TCompiledCondition* c, const TCompiledCondition* end, uint64_t packed,
+int32_t CountPacked(const TCompiledCondition* c, const TCompiledCondition* end, BetCodes betCodes,
                     int32_t limit) noexcept {
-  uint8_t codes[kCodes > 0 ? kCodes : 1];
-  for (unsigned k = 0; k < kCodes; ++k) codes[k] = uint8_t(packed >> (8 * k));
+  unsigned codes[kCodes > 0 ? kCodes : 1];
+  for (unsigned k = 0; k < kCodes; ++k) codes[k] = CodeOf(betCodes, k);
   int32_t failed = 0;
   for (; c != end; ++c) {
     int32_t sum = 0;
@@ -35,7 +48,7 @@ int32_t CountPacked(const TCompiledCondition* c, const TCompiledCondition* end, 
   return failed;
 }
 
-using PackedKernel = int32_t (*)(const TCompiledCondition*, const TCompiledCondition*, uint64_t,
+using PackedKernel = int32_t (*)(const TCompiledCondition*, const TCompiledCondition*, BetCodes,
                                  int32_t) noexcept;
 // Indexed by the digit count: n digits give n - 1 codes, the empty bet none.
 constexpr PackedKernel kPackedKernels[kMaxPackedDigits + 1] = {
@@ -74,16 +87,20 @@ struct TLaneCounts {
 constexpr TLaneCounts kLaneCounts;
 
 inline __m128i Lanes(const int16_t (&v)[kLanes]) {
-  return _mm_loadu_si128(reinterpret_cast<const __m128i*>(v));
+  return _mm_load_si128(reinterpret_cast<const __m128i*>(v));
 }
 
-// The failing lanes of one block for a bet of kCodes codes.
+// The failing lanes of one block for a bet of kCodes codes, whose rows start
+// `rows[k]` bytes into the block.
 template <unsigned kCodes>
-int32_t FailingLanes(const TConditionBlock& b, const unsigned (&codes)[kCodes]) noexcept {
-  __m128i sum = Lanes(b.Rows[codes[0]]);
-  for (unsigned k = 1; k < kCodes; ++k) sum = _mm_add_epi16(sum, Lanes(b.Rows[codes[k]]));
-  const __m128i bad =
-      _mm_or_si128(_mm_cmplt_epi16(sum, Lanes(b.Lower)), _mm_cmpgt_epi16(sum, Lanes(b.Upper)));
+int32_t FailingLanes(const TConditionBlock& b, const size_t (&rows)[kCodes]) noexcept {
+  const char* base = reinterpret_cast<const char*>(b.Rows);
+  // One chain of adds: a tree of partial sums would hold more rows at once
+  // than the 32-bit build has vector registers.
+  __m128i sum = _mm_load_si128(reinterpret_cast<const __m128i*>(base + rows[0]));
+  for (unsigned k = 1; k < kCodes; ++k)
+    sum = _mm_add_epi16(sum, _mm_load_si128(reinterpret_cast<const __m128i*>(base + rows[k])));
+  const __m128i bad = _mm_cmpgt_epi16(_mm_add_epi16(sum, Lanes(b.Bias)), Lanes(b.Limit));
   // One bit per lane.
   return kLaneCounts.Of[_mm_movemask_epi8(_mm_packs_epi16(bad, _mm_setzero_si128()))];
 }
@@ -93,17 +110,17 @@ int32_t FailingLanes(const TConditionBlock& b, const unsigned (&codes)[kCodes]) 
 // only: whether a bet fails is as unpredictable as the bets are, and a
 // mispredicted test costs more than scoring eight more conditions.
 template <unsigned kCodes>
-int32_t CountLanes(const TConditionBlock* b, const TConditionBlock* end, uint64_t packed,
+int32_t CountLanes(const TConditionBlock* b, const TConditionBlock* end, BetCodes codes,
                    int32_t limit) noexcept {
   static_assert(kCodes >= 1 && kCodes <= 7, "sums must stay below the 16-bit clamps");
-  unsigned codes[kCodes];
-  for (unsigned k = 0; k < kCodes; ++k) codes[k] = unsigned(packed >> (8 * k)) & 0xFFu;
+  size_t rows[kCodes];
+  for (unsigned k = 0; k < kCodes; ++k) rows[k] = size_t(CodeOf(codes, k)) * sizeof b->Rows[0];
   int32_t failed = 0;
   if (b == end) return failed;
   for (;;) {
-    failed += FailingLanes<kCodes>(*b, codes);
+    failed += FailingLanes<kCodes>(*b, rows);
     if (++b == end) break;
-    failed += FailingLanes<kCodes>(*b, codes);
+    failed += FailingLanes<kCodes>(*b, rows);
     // One branch on both: at the last block it is taken whatever the count,
     // so a bet of a setting with one or two blocks meets no branch that
     // depends on it.
@@ -112,7 +129,7 @@ int32_t CountLanes(const TConditionBlock* b, const TConditionBlock* end, uint64_
   return failed;
 }
 
-using LaneKernel = int32_t (*)(const TConditionBlock*, const TConditionBlock*, uint64_t,
+using LaneKernel = int32_t (*)(const TConditionBlock*, const TConditionBlock*, BetCodes,
                                int32_t) noexcept;
 // Indexed by the digit count, from 2 digits (1 code) on.
 constexpr LaneKernel kLaneKernels[kMaxPackedDigits + 1] = {
@@ -120,8 +137,18 @@ constexpr LaneKernel kLaneKernels[kMaxPackedDigits + 1] = {
     CountLanes<4>, CountLanes<5>, CountLanes<6>, CountLanes<7>,
 };
 
-int16_t Clamp16(int32_t v, int32_t lo) {
-  return int16_t(std::min<int32_t>(std::max(v, lo), 32767));
+// The lane form of a range, bounds clamped to 0..32767.
+void SetRange(TConditionBlock& block, unsigned j, int32_t lower, int32_t upper) {
+  const int32_t lo = std::min<int32_t>(std::max(lower, 0), 32767);
+  const int32_t hi = std::min<int32_t>(std::max(upper, -1), 32767);
+  if (hi < lo) {
+    // No sum passes: every sum (0 or more) is above the least value.
+    block.Bias[j] = 0;
+    block.Limit[j] = INT16_MIN;
+    return;
+  }
+  block.Bias[j] = int16_t(uint16_t(0x8000u - unsigned(lo)));
+  block.Limit[j] = int16_t(hi - lo - 0x8000);
 }
 
 }  // namespace
@@ -133,8 +160,10 @@ std::vector<TConditionBlock> BuildBlocks(const std::vector<TCompiledCondition>& 
     for (unsigned j = 0; j < kLanes; ++j) {
       const size_t i = b * kLanes + j;
       // A lane past the last condition scores 0 and passes every sum.
-      block.Lower[j] = i < conditions.size() ? Clamp16(conditions[i].Lower, 0) : 0;
-      block.Upper[j] = i < conditions.size() ? Clamp16(conditions[i].Upper, -1) : 32767;
+      if (i < conditions.size())
+        SetRange(block, j, conditions[i].Lower, conditions[i].Upper);
+      else
+        SetRange(block, j, 0, 32767);
       for (unsigned k = 0; k < kTableCodes; ++k)
         block.Rows[k][j] = i < conditions.size() ? conditions[i].Score[k] : 0;
     }
@@ -197,11 +226,12 @@ int32_t TProGradeFilter::CountOverCodes(int32_t limit) const noexcept {
 }
 
 int32_t TProGradeFilter::CountFailedUpTo(const char* bet, int32_t limit) noexcept {
-  // Digit k goes to byte k; one test per character finds both the end of
-  // the text and a non-digit.
+  // One test per character finds both the end of the text and a non-digit.
   const unsigned char* p = reinterpret_cast<const unsigned char*>(bet ? bet : "");
-  uint64_t digits = 0;
   unsigned n = 0;
+#if UINTPTR_MAX > 0xFFFFFFFFu
+  // Digit k goes to byte k.
+  uint64_t digits = 0;
   for (;; ++n) {
     const unsigned d = unsigned(p[n]) - '0';
     if (d > 9) break;
@@ -211,7 +241,22 @@ int32_t TProGradeFilter::CountFailedUpTo(const char* bet, int32_t limit) noexcep
   if (p[n] != 0) return kBetInvalid;
   // Byte k becomes PairCode(digit k, digit k+1) = 10 x digit k + digit k+1,
   // code k, for all bytes at once; no byte carries (99 at most).
-  const uint64_t codes = digits * 10 + (digits >> 8);
+  const BetCodes codes = digits * 10 + (digits >> 8);
+#else
+  // Each digit after the first completes code n - 1.
+  uint32_t codes[kMaxPackedDigits - 1];
+  unsigned prev = unsigned(p[0]) - '0';
+  if (prev <= 9) {
+    for (n = 1;; ++n) {
+      const unsigned d = unsigned(p[n]) - '0';
+      if (d > 9) break;
+      if (n == kMaxPackedDigits) return CountLongBet(bet, limit);
+      codes[n - 1] = PairCode(prev, d);
+      prev = d;
+    }
+  }
+  if (p[n] != 0) return kBetInvalid;
+#endif
   // With this many conditions a full count could meet the pass-through
   // value, so it must not stop early.
 #if VELTRIN_LANE_KERNELS

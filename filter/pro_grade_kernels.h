@@ -18,9 +18,10 @@
 
 namespace veltrin {
 
-// Bets of up to this many digits (7 codes) are decoded into one 64-bit word
-// and scored by kernels unrolled for their exact code count: a
-// runtime-length inner loop costs more than the few lookups it does.
+// Bets of up to this many digits (7 codes) are decoded into one 64-bit
+// word (one 32-bit word per code in 32-bit builds) and scored by kernels
+// unrolled for their exact code count: a runtime-length inner loop costs
+// more than the few lookups it does.
 inline constexpr unsigned kMaxPackedDigits = 8;
 
 #if VELTRIN_LANE_KERNELS
@@ -30,14 +31,19 @@ inline constexpr unsigned kTableCodes = 100;
 
 // Eight prepared conditions scored at once: the bet's codes index rows that
 // hold the code's score under each condition of the block, so a block costs
-// one load and one add per code and no branch. Read with unaligned loads:
-// 32-bit Windows heaps align to 8 bytes only.
-struct TConditionBlock {
+// one add per code and no branch. Aligned to 16 bytes (C++17 aligned
+// allocation, whatever the heap's own alignment) so that each row is an
+// operand of the add itself: the 32-bit build has eight vector registers
+// and no register to spare for a separate load.
+struct alignas(16) TConditionBlock {
   int16_t Rows[kTableCodes][kLanes];  // Rows[k][j]: the score of code k under condition j
-  // The bounds clamped to 16 bits. Sums of at most 7 codes (1785) stay far
-  // inside, so a clamped bound passes the same sums.
-  int16_t Lower[kLanes];
-  int16_t Upper[kLanes];
+  // The range test as one signed compare: a sum fails when
+  // sum + Bias > Limit (16-bit wrapping add). Bias = 0x8000 - Lower and
+  // Limit = Upper - Lower - 0x8000 map Lower..Upper onto -0x8000..Limit and
+  // every sum below Lower above it. Sums of at most 7 codes (1785) stay far
+  // inside the 16-bit bounds, which are clamped to 0..32767.
+  int16_t Bias[kLanes];
+  int16_t Limit[kLanes];
 };
 #else
 // Without vector instructions the blocks are not built.

@@ -6,13 +6,17 @@
 #   2. runs veltrin_bench with repetitions and keeps the medians;
 #   3. runs the reference host's filter over all 10^7 candidates of a 7-digit
 #      lottery with the bundled example setting;
-#   4. writes the tables, the host figure and the machine they ran on.
+#   4. measures the 32-bit DLL beside the native library (scripts/perf-32.sh:
+#      timed under Wine where the machine runs 32-bit programs, otherwise
+#      instruction counts and the static comparison);
+#   5. writes the tables, the host figure and the machine they ran on.
 #
 # Environment: VELTRIN_PERF_BUILD (build folder, default build-perf),
 # VELTRIN_PERF_REPETITIONS (default 5), VELTRIN_PERF_MIN_TIME (seconds per
 # repetition, default 0.2), VELTRIN_PERF_JOBS (build jobs, default nproc),
 # VELTRIN_PERF_HOST_RUNS (default 3), VELTRIN_PERF_SETTINGS (default the
-# bundled examples/*.flt), VELTRIN_PERF_README (default README.md).
+# bundled examples/*.flt), VELTRIN_PERF_README (default README.md),
+# VELTRIN_PERF_32 (0: leave the 32-bit part out).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -111,6 +115,20 @@ else
   } >"$host_md"
 fi
 
+# The 32-bit DLL, which hosts load.
+perf32_md="$out/perf-32.md"
+: >"$perf32_md"
+if [ "${VELTRIN_PERF_32:-1}" != 0 ]; then
+  say "measuring the 32-bit DLL beside the native library (scripts/perf-32.sh)"
+  {
+    echo "The 32-bit DLL that hosts load, beside the native library (\`scripts/perf-32.sh\`):"
+    echo
+    VELTRIN_PERF_JOBS="$jobs" VELTRIN_PERF_MIN_TIME="$min_time" VELTRIN_PERF_REPETITIONS="$repetitions" \
+      ./scripts/perf-32.sh
+    echo
+  } >"$perf32_md" || die "scripts/perf-32.sh failed"
+fi
+
 # The machine.
 cpu=$(awk -F': ' '/^model name/ {print $2; exit}' /proc/cpuinfo)
 cores=$(nproc)
@@ -133,6 +151,7 @@ section="$out/section.md"
   echo
   cat "$host_md"
   echo
+  cat "$perf32_md"
 } >"$section"
 
 tmp=$(mktemp)
