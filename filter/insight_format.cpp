@@ -124,6 +124,7 @@ std::string FormatExplanation(std::string_view conditionText, int32_t digits,
         .Field(l.Kind == TLineKind::Tolerance ? l.ToleranceMax : l.Compiled.Upper)
         .Field(Escaped(l.Text))
         .Field(l.Count)
+        .Field(l.Condition >= 0 && ModeOf(l.Mode).Id != kModeUnknown ? ModeOf(l.Mode).Word : "-")
         .End();
     if (l.Condition >= 0) {
       std::string scores;

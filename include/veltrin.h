@@ -443,10 +443,12 @@ typedef char*(VELTRIN_API* PFN_VeltrinExplain)(const char* conditionText, int32_
      VELTRIN-EXPLAIN  1
      text   valid(0|1) digits lines conditions tolerance("lo-hi"|"-") draws
      line   n kind(condition|tolerance|ignored) index("-"|0..) mode("-"|0|1|2)
-            lower upper text count
+            lower upper text count modeword
                                   (for a tolerance line: its range; count:
                                    the lines n.. this record stands for, a
-                                   run of empty lines being explained once)
+                                   run of empty lines being explained once;
+                                   modeword: the mode's word, GBK, "-" for
+                                   no known mode)
      scores n s0 ... s99          (one field: 100 scores, space-separated:
                                    the score of codes 00..99 as evaluated)
      kept   n kept total share minScore maxScore

@@ -206,5 +206,31 @@ TEST(FormatExplanation, RunsOfEmptyLinesCostOneRecord) {
   }
 }
 
+// Every mode of the table is parsed, compiled and named from the table: a
+// mode without codes scores every bet 0, one with codes scores its table.
+TEST(ConditionMode, TheTableDrivesParseCompileAndTheExplanation) {
+  ASSERT_FALSE(Modes().empty());
+  for (const TConditionMode* m : Modes()) {
+    SCOPED_TRACE(m->Name);
+    EXPECT_EQ(&ModeOfWord(m->Word), m);
+    EXPECT_EQ(&ModeOf(m->Id), m);
+    EXPECT_EQ(TProGradeFilter::ParseSelectMode(m->Word), m->Id);
+    TFilterCodeGrade parsed;
+    ASSERT_TRUE(TProGradeFilter::ParseCondition(std::string(m->Word) + ":7=12:0-5", parsed));
+    EXPECT_EQ(CompileCondition(parsed).Score[12], m->Codes == TModeCodes::None ? 0 : 7);
+    std::vector<uint8_t> codes;
+    ASSERT_TRUE(m->BetToCodes("3129", codes));
+    EXPECT_EQ(codes.size(), m->Codes == TModeCodes::None ? 0u : 3u);
+    const std::string out = FormatExplanation(std::string(m->Word) + ":7=12:0-5", 3, "", 0, 0);
+    EXPECT_NE(out.find("\t1\t" + std::string(m->Word) + "\n"), std::string::npos) << out;
+    const TTextExplanation ex = ExplainConditionText(std::string(m->Word) + ":7=12:0-5", 3);
+    bool warned = false;
+    for (const TDiagnostic& d : ex.Lines.at(0).Diagnostics) warned |= d.Code == m->Warning;
+    EXPECT_EQ(warned, m->Warns);
+  }
+  EXPECT_EQ(ModeOfWord(test::kStraight + " ").Id, kModeUnknown);  // byte for byte
+  EXPECT_EQ(ModeOf(12345).Codes, TModeCodes::None);
+}
+
 }  // namespace
 }  // namespace veltrin
