@@ -85,7 +85,9 @@ TTextExplanation ExplainConditionText(std::string_view text, int32_t digits,
 // What VeltrinExplain adds beyond the per-line answers.
 inline constexpr int32_t kExplainDistributions = 1;  // every condition's score distribution
 inline constexpr int32_t kExplainSetting = 2;  // the whole setting's kept count, failure histogram
-inline constexpr int32_t kExplainDrawScores = 4;     // each considered draw's score per condition
+inline constexpr int32_t kExplainDrawScores = 4;  // each considered draw's score per condition
+// With kExplainSetting: count every candidate whatever it costs (1-18 digits).
+inline constexpr int32_t kExplainExact = 8;
 inline constexpr int32_t kExplainFormatVersion = 1;  // records only gained trailing fields
 
 // The whole answer of VeltrinExplain as its versioned text (include/veltrin.h

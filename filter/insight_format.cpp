@@ -191,7 +191,9 @@ std::string FormatExplanation(std::string_view conditionText, int32_t digits,
     }
   }
   if (prepared && digits > 0 && (flags & kExplainSetting)) {
-    const TSettingCount count = CountSetting(*filter, digits);
+    const TSettingCount count = (flags & kExplainExact) && digits <= 18
+                                    ? CountSettingExact(*filter, digits)
+                                    : CountSetting(*filter, digits);
     w.Start("setting")
         .Field(count.Exact ? "exact" : "estimate")
         .Field(count.Kept.ToString())

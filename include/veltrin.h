@@ -420,6 +420,9 @@ static inline void VeltrinReleaseDebugResult(TDebugResult* r, VeltrinShareFreeMe
 #define VELTRIN_EXPLAIN_DISTRIBUTIONS 1 /* "dist" records */
 #define VELTRIN_EXPLAIN_SETTING 2       /* "setting" and "failures" records */
 #define VELTRIN_EXPLAIN_DRAW_SCORES 4   /* "drawscores", "draws", "drawfails" */
+#define VELTRIN_EXPLAIN_EXACT 8 /* with _SETTING: count all 10^digits candidates,
+                                   digits 1-18, whatever it costs (10^9
+                                   candidates of one condition block: seconds) */
 
 /* Resolved by name at run time (GetProcAddress / dlsym): a null address
    means a library without it. VELTRIN_API is the header's calling

@@ -118,6 +118,13 @@ TEST(CountSettingExact, ReportsProgressAndStopsWhenAsked) {
   EXPECT_EQ(last, 10000000u);
   EXPECT_GE(calls, 9u);
   EXPECT_EQ(full.Kept.ToString(), CountSetting(*f, 7).Kept.ToString());
+  // The explanation counts exactly on request where it would sample.
+  const std::string two = Straight("1=12 21", "0-1") + ";" + Straight("1=34", "0-0");
+  EXPECT_NE(FormatExplanation(two, 12, "", 0, kExplainSetting).find("\nsetting\testimate\t"),
+            std::string::npos);
+  EXPECT_NE(FormatExplanation(two, 7, "", 0, kExplainSetting | kExplainExact)
+                .find("\nsetting\texact\t" + full.Kept.ToString() + "\t10000000\t"),
+            std::string::npos);
   const TSettingCount stopped =
       CountSettingExact(*f, 7, [](uint64_t done, uint64_t) { return done < 3000000; });
   EXPECT_TRUE(stopped.Cancelled);
