@@ -1,8 +1,10 @@
 // Condition insight: the exact distribution of one condition, the whole
 // answer that `veltrin-host check` asks for, and the exact enumeration
-// whose size kExactWorkLimit bounds. Times are CPU time.
+// whose size kExactWorkLimit bounds, the cost of large input and of many
+// conditions. Times are CPU time.
 #include <benchmark/benchmark.h>
 
+#include <ctime>
 #include <memory>
 #include <random>
 #include <string>
@@ -71,6 +73,41 @@ void InsightExactCount(benchmark::State& state) {
   if (!exact) state.SkipWithError("not counted exactly");
 }
 
+// One condition followed by 1 MB of ";" or line feeds: every empty line is a
+// line of the text, and the answer must stay a small multiple of the input
+// (run alone under /usr/bin/time -v for the peak).
+void InsightSeparators(benchmark::State& state) {
+  std::mt19937 rng(3);
+  const std::string text = GridCondition(rng, 5) + std::string(1 << 20, char(state.range(0)));
+  size_t size = 0;
+  for (auto _ : state) size = FormatExplanation(text, 5, "", 0, kExplainSetting).size();
+  state.counters["result_bytes"] = double(size);
+}
+
+// The whole answer with the setting flag over 10,000 conditions: the
+// explanations, every condition's distribution and the setting's count
+// (exact or sampled, as its cost decides).
+void InsightManyConditions(benchmark::State& state) {
+  std::mt19937 rng(10000);
+  const int digits = int(state.range(0));
+  std::string text;
+  for (int i = 0; i < 10000; ++i) text += GridCondition(rng, digits) + ";";
+  std::unique_ptr<TProGradeFilter> f(TProGradeFilter::New());
+  f->FilterStr = text;
+  f->PrepareRun();
+  TSettingCount r;
+  for (auto _ : state) r = CountSetting(*f, digits);
+  state.counters["exact"] = r.Exact;
+  state.counters["sample"] = double(r.Sample);
+  // The whole answer adds every condition's distribution, whose cost grows
+  // with digits^2 (InsightDistribution): measured where that stays small.
+  if (digits <= 12) {
+    const std::clock_t start = std::clock();
+    benchmark::DoNotOptimize(FormatExplanation(text, digits, "", 0, kExplainSetting).size());
+    state.counters["whole_answer_cpu_ms"] = 1000.0 * double(std::clock() - start) / CLOCKS_PER_SEC;
+  }
+}
+
 BENCHMARK(InsightDistribution)
     ->Arg(7)
     ->Arg(9)
@@ -79,6 +116,20 @@ BENCHMARK(InsightDistribution)
     ->Arg(100)
     ->ArgName("digits")
     ->Unit(benchmark::kMicrosecond);
+BENCHMARK(InsightSeparators)
+    ->Arg(';')
+    ->Arg('\n')
+    ->ArgName("separator")
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2);
+BENCHMARK(InsightManyConditions)
+    ->DenseRange(3, 9, 2)
+    ->Arg(12)
+    ->Arg(20)
+    ->Arg(100)
+    ->ArgName("digits")
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 BENCHMARK(InsightCheck)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(InsightExactCount)
     ->Arg(8)

@@ -1,10 +1,11 @@
 // The versioned result text of VeltrinExplain: line-oriented records of
 // tab-separated fields, GBK, LF line ends. A field never holds a tab or a
-// line break: "\" is written "\\" and a tab "\t".
-#include <cstdio>
+// line break: "\" is written "\\" and a tab "\t"; the result is valid GBK
+// whatever the input held.
 #include <memory>
 
 #include "common/text.h"
+#include "filter/gbk_text.h"
 #include "filter/insight.h"
 #include "filter/insight_texts.h"
 
@@ -12,20 +13,38 @@ namespace veltrin {
 
 namespace {
 
+// One byte of a field: "\" is written "\\", tab, CR and LF as "\t", "\r",
+// "\n", byte by byte, so that a reader unescapes without knowing GBK.
+void AppendEscaped(std::string& out, char c) {
+  if (c == '\\')
+    out += "\\\\";
+  else if (c == '\t')
+    out += "\\t";
+  else if (c == '\r')
+    out += "\\r";
+  else if (c == '\n')
+    out += "\\n";
+  else
+    out += c;
+}
+
+// A field, valid GBK whatever the input held: a byte that is no part of a
+// GBK character (a lone lead byte, 0x80, 0xFF) is written "\xHH".
 std::string Escaped(std::string_view text) {
+  static const char kHex[] = "0123456789ABCDEF";
   std::string out;
   out.reserve(text.size());
-  for (char c : text) {
-    if (c == '\\')
-      out += "\\\\";
-    else if (c == '\t')
-      out += "\\t";
-    else if (c == '\r')
-      out += "\\r";
-    else if (c == '\n')
-      out += "\\n";
-    else
-      out += c;
+  for (size_t i = 0; i < text.size();) {
+    const size_t n = GbkCharLength(text, i);
+    if (n == 0) {
+      const unsigned char b = static_cast<unsigned char>(text[i++]);
+      out += "\\x";
+      out += kHex[b >> 4];
+      out += kHex[b & 15];
+      continue;
+    }
+    for (size_t k = 0; k < n; ++k) AppendEscaped(out, text[i + k]);
+    i += n;
   }
   return out;
 }
@@ -49,11 +68,7 @@ class TRecordWriter {
   std::string text_;
 };
 
-std::string Decimal(double v) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%.6g", v);
-  return buf;
-}
+std::string Decimal(double v) { return RoundTripDecimal(v); }
 
 void WriteDiagnostic(TRecordWriter& w, int32_t line, const TDiagnostic& d) {
   w.Start("diag")
@@ -66,39 +81,7 @@ void WriteDiagnostic(TRecordWriter& w, int32_t line, const TDiagnostic& d) {
       .End();
 }
 
-bool IsDigits(std::string_view s) {
-  for (char c : s)
-    if (c < '0' || c > '9') return false;
-  return !s.empty();
-}
-
 }  // namespace
-
-std::vector<THistoryDraw> ParseDraws(std::string_view text, int32_t digits,
-                                     std::vector<std::pair<int32_t, std::string>>& diagnostics) {
-  std::vector<THistoryDraw> draws;
-  int32_t number = 0;
-  SplitLines(text, [&](std::string_view line) {
-    ++number;
-    std::string_view t = TrimBlanks(line);
-    if (t.empty() || t[0] == '#') return;
-    // The last field is the draw, the first (if there are two) its issue.
-    size_t cut = t.size();
-    while (cut > 0 && t[cut - 1] != ' ' && t[cut - 1] != '\t') --cut;
-    const std::string_view drawn = t.substr(cut);
-    const std::string_view label = TrimBlanks(t.substr(0, cut));
-    if (!IsDigits(drawn) || (digits > 0 && drawn.size() != size_t(digits)) ||
-        label.find_first_of(" \t") != std::string_view::npos) {
-      diagnostics.emplace_back(
-          number, FillText(kTxtDiagHistoryLine, {std::to_string(number), std::to_string(digits)}));
-      return;
-    }
-    THistoryDraw& d = draws.emplace_back();
-    d.Label = label.empty() ? std::to_string(number) : std::string(label);
-    d.Digits.assign(drawn);
-  });
-  return draws;
-}
 
 std::string FormatExplanation(std::string_view conditionText, int32_t digits,
                               std::string_view historyText, int32_t last, int32_t flags) {
@@ -123,7 +106,7 @@ std::string FormatExplanation(std::string_view conditionText, int32_t digits,
   w.Start("text")
       .Field(ex.Valid ? 1 : 0)
       .Field(digits)
-      .Field(int64_t(ex.Lines.size()))
+      .Field(ex.LineCount)
       .Field(ex.ConditionCount())
       .Field(ex.CanErr ? std::to_string(ex.CanErrMin) + "-" + std::to_string(ex.CanErrMax)
                        : std::string("-"))
@@ -140,6 +123,8 @@ std::string FormatExplanation(std::string_view conditionText, int32_t digits,
         .Field(l.Kind == TLineKind::Tolerance ? l.ToleranceMin : l.Compiled.Lower)
         .Field(l.Kind == TLineKind::Tolerance ? l.ToleranceMax : l.Compiled.Upper)
         .Field(Escaped(l.Text))
+        .Field(l.Count)
+        .Field(l.Condition >= 0 && ModeOf(l.Mode).Id != kModeUnknown ? ModeOf(l.Mode).Word : "-")
         .End();
     if (l.Condition >= 0) {
       std::string scores;
@@ -206,19 +191,24 @@ std::string FormatExplanation(std::string_view conditionText, int32_t digits,
     }
   }
   if (prepared && digits > 0 && (flags & kExplainSetting)) {
-    const TSettingCount count = CountSetting(*filter, digits);
+    const TSettingCount count = (flags & kExplainExact) && digits <= 18
+                                    ? CountSettingExact(*filter, digits)
+                                    : CountSetting(*filter, digits);
     w.Start("setting")
         .Field(count.Exact ? "exact" : "estimate")
         .Field(count.Kept.ToString())
         .Field(count.Exact ? TBigCount::PowerOf10(digits).ToString() : std::to_string(count.Sample))
         .Field(Decimal(count.Share))
-        .Field(Decimal(count.Bound))
+        .Field(Decimal(count.Exact ? 0 : count.HalfWidth()))
         .Field(count.Exact ? std::string("-") : std::to_string(count.Seed))
+        .Field(Decimal(count.Lo))
+        .Field(Decimal(count.Hi))
+        .Field(Decimal(count.Exact ? 1 : count.Level))
         .End();
     std::string histogram;
     for (size_t k = 0; k < count.FailHistogram.size(); ++k) {
       if (k) histogram += ' ';
-      histogram += std::to_string(count.FailHistogram[k]);
+      histogram += count.FailHistogram[k].ToString();
     }
     w.Start("failures").Field(histogram).End();
   }

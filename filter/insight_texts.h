@@ -131,4 +131,18 @@ inline constexpr char kTxtDiagToleranceKeepsNothing[] =
     "\xC4\xDA\xC3\xBB\xD3\xD0\xBF\xC9\xC4\xDC\xB5\xC4\xCA\xA7\xB0\xDC\xCA\xFD\xA3\xA8"
     "0-{}\xA3\xA9\xA3\xBA\xC2\xCB\xB3\xFD\xCB\xF9\xD3\xD0\xCD\xB6\xD7\xA2";  // 容错范围{}-{}内没有可能的失败数（0-{}）：滤除所有投注
 
+inline constexpr char kTxtDiagFullWidth[] =
+    "{}\xA1\xB0{}\xA1\xB1\xA3\xBA\xD3\xA6\xCE\xAA\xB0\xEB\xBD\xC7\xA1\xB0{}"
+    "\xA1\xB1";  // {}“{}”：应为半角“{}”
+// The names of the full-width characters an input method types in place of
+// the ASCII ones a condition needs.
+inline constexpr char kTxtFullWidthComma[] = "\xC8\xAB\xBD\xC7\xB6\xBA\xBA\xC5";  // 全角逗号
+inline constexpr char kTxtFullWidthColon[] = "\xC8\xAB\xBD\xC7\xC3\xB0\xBA\xC5";  // 全角冒号
+inline constexpr char kTxtFullWidthSpace[] = "\xC8\xAB\xBD\xC7\xBF\xD5\xB8\xF1";  // 全角空格
+inline constexpr char kTxtFullWidthDigit[] = "\xC8\xAB\xBD\xC7\xCA\xFD\xD7\xD6";  // 全角数字
+inline constexpr char kTxtFullWidthBar[] = "\xC8\xAB\xBD\xC7\xCA\xFA\xCF\xDF";    // 全角竖线
+inline constexpr char kTxtFullWidthSemicolon[] = "\xC8\xAB\xBD\xC7\xB7\xD6\xBA\xC5";  // 全角分号
+inline constexpr char kTxtFullWidthMinus[] = "\xC8\xAB\xBD\xC7\xBC\xF5\xBA\xC5";   // 全角减号
+inline constexpr char kTxtFullWidthEquals[] = "\xC8\xAB\xBD\xC7\xB5\xC8\xBA\xC5";  // 全角等号
+
 }  // namespace veltrin

@@ -16,11 +16,10 @@
 #include <string_view>
 #include <vector>
 
+#include "filter/condition_mode.h"
 #include "filter/filter_sup.h"
 
 namespace veltrin {
-
-enum TSelectMode : int32_t { kModeUnknown = 0, kModeStraight = 1, kModeGroup = 2 };
 
 // One group of a score table: a score and the codes (0..103) that earn it.
 struct TCodeGradeItem {
@@ -72,10 +71,12 @@ class TProGradeFilter : public TSupFilter {
   TFilter* VELTRIN_API Create() noexcept override;
   int32_t CountFailedUpTo(const char* bet, int32_t limit) noexcept override;
 
-  // "直选" gives 1, "组选" 2, anything else 0 (byte for byte, no trimming).
+  // The id of the mode a word names (condition_mode.h): "直选" gives 1,
+  // "组选" 2, anything else 0 (byte for byte, no trimming).
   static int32_t ParseSelectMode(std::string_view mode);
-  // Straight mode: `codes` becomes the bet's codes; other modes: `codes` is
-  // left as it is. False when the bet holds a character other than a digit.
+  // A mode that takes codes: `codes` becomes the bet's codes; other modes:
+  // `codes` is left as it is. False when the bet holds a character other
+  // than a digit.
   static bool BetToCodes(std::string_view bet, int32_t mode, std::vector<uint8_t>& codes);
   // False on a conversion error; `table` then holds the groups read so far.
   static bool ParseGradeTable(std::string_view text, TArrCodeGrade& table);
@@ -89,6 +90,8 @@ class TProGradeFilter : public TSupFilter {
 
   // The prepared conditions; condition i belongs to line i of ConditionList.
   const std::vector<TCompiledCondition>& Conditions() const { return conditions_; }
+  // Their lane layout (pro_grade_kernels.h); empty without vector instructions.
+  const std::vector<TConditionBlock>& Blocks() const { return blocks_; }
 
  protected:
   TProGradeFilter();

@@ -151,6 +151,22 @@ void SetRange(TConditionBlock& block, unsigned j, int32_t lower, int32_t upper) 
   block.Limit[j] = int16_t(hi - lo - 0x8000);
 }
 
+// The failing count over blocks [b, end) for a bet of any number of codes
+// up to kMaxLaneCodes (longer than the unrolled kernels take): 16-bit lanes
+// hold 128 codes of 255 without overflow, so the biased compare still holds.
+int32_t CountLanesOfCodes(const TConditionBlock* b, const TConditionBlock* end,
+                          const uint8_t* codes, size_t n, int32_t limit) noexcept {
+  int32_t failed = 0;
+  for (; b != end; ++b) {
+    __m128i sum = Lanes(b->Rows[codes[0]]);
+    for (size_t k = 1; k < n; ++k) sum = _mm_add_epi16(sum, Lanes(b->Rows[codes[k]]));
+    const __m128i bad = _mm_cmpgt_epi16(_mm_add_epi16(sum, Lanes(b->Bias)), Lanes(b->Limit));
+    failed += kLaneCounts.Of[_mm_movemask_epi8(_mm_packs_epi16(bad, _mm_setzero_si128()))];
+    if (failed > limit) break;
+  }
+  return failed;
+}
+
 }  // namespace
 
 std::vector<TConditionBlock> BuildBlocks(const std::vector<TCompiledCondition>& conditions) {
@@ -275,6 +291,33 @@ int32_t TProGradeFilter::CountLongBet(const char* bet, int32_t limit) noexcept {
   if (conditions_.size() >= size_t(kVerdictPassThrough)) limit = INT32_MAX;
   if (codes_.size() <= kMaxCodesFor32BitSum) return CountOverCodes<int32_t>(limit);
   return CountOverCodes<int64_t>(limit);
+}
+
+int32_t CountFailedCodes(const std::vector<TCompiledCondition>& conditions,
+                         const std::vector<TConditionBlock>& blocks, const uint8_t* codes, size_t n,
+                         int32_t limit) noexcept {
+  if (conditions.size() >= size_t(kVerdictPassThrough)) limit = INT32_MAX;
+  uint64_t packed = 0;
+  if (n < kMaxPackedDigits)
+    for (size_t k = 0; k < n; ++k) packed |= uint64_t(codes[k]) << (8 * k);
+#if VELTRIN_LANE_KERNELS
+  if (n >= 1 && n <= kMaxLaneCodes && blocks.size() * kLanes >= conditions.size()) {
+    const TConditionBlock* b = blocks.data();
+    if (n < kMaxPackedDigits) return kLaneKernels[n + 1](b, b + blocks.size(), packed, limit);
+    return CountLanesOfCodes(b, b + blocks.size(), codes, n, limit);
+  }
+#else
+  (void)blocks;
+#endif
+  const TCompiledCondition* c = conditions.data();
+  if (n < kMaxPackedDigits) return kPackedKernels[n + 1](c, c + conditions.size(), packed, limit);
+  int32_t failed = 0;
+  for (; c != conditions.data() + conditions.size(); ++c) {
+    int64_t sum = 0;
+    for (size_t k = 0; k < n; ++k) sum += c->Score[codes[k]];
+    if (!c->Passes(sum) && ++failed > limit) break;
+  }
+  return failed;
 }
 
 int32_t VELTRIN_API TProGradeFilter::CountFailed(const char* bet) noexcept {

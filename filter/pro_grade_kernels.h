@@ -69,6 +69,17 @@ int64_t ScoreCompiled(const std::vector<uint8_t>& codes, const TCompiledConditio
 void ScoreSample(const TCompiledCondition& c, size_t width, const uint8_t* codes, size_t bets,
                  int32_t* histogram) noexcept;
 
+// The longest bet, in codes, that CountFailedCodes scores in 16-bit lanes.
+inline constexpr size_t kMaxLaneCodes = 128;
+
+// The failing count of a bet given as its `n` codes under prepared
+// `conditions` and their lane layout `blocks` (BuildBlocks), stopping once
+// it passes `limit`: what CountFailedUpTo answers for the bet's text, for
+// callers that make codes without a text (counting every candidate).
+int32_t CountFailedCodes(const std::vector<TCompiledCondition>& conditions,
+                         const std::vector<TConditionBlock>& blocks, const uint8_t* codes, size_t n,
+                         int32_t limit) noexcept;
+
 struct TTextExplanation;
 
 // The parse and compile step of Prepare: frames `text`, parses every

@@ -1,9 +1,11 @@
 // The parse and compile step of TProGradeFilter: condition lines to score
 // tables, score tables to code-to-score lookups.
+#include <algorithm>
 #include <optional>
 
 #include "common/text.h"
 #include "common/texts.h"
+#include "filter/gbk_text.h"
 #include "filter/insight.h"
 #include "filter/insight_texts.h"
 #include "filter/pro_grade_kernels.h"
@@ -14,7 +16,8 @@ TCompiledCondition CompileCondition(const TFilterCodeGrade& condition) {
   TCompiledCondition c;
   c.Lower = condition.Lower;
   c.Upper = condition.Upper;
-  if (condition.Mode != kModeStraight) return c;  // no codes: every bet scores 0
+  // A mode without codes: every bet scores 0.
+  if (ModeOf(condition.Mode).Codes == TModeCodes::None) return c;
   for (unsigned code = 0; code < 100; ++code) {
     for (const TCodeGradeItem& item : condition.Table) {
       if (item.Has(code)) {
@@ -26,14 +29,10 @@ TCompiledCondition CompileCondition(const TFilterCodeGrade& condition) {
   return c;
 }
 
-int32_t TProGradeFilter::ParseSelectMode(std::string_view mode) {
-  if (mode == kTxtModeStraight) return kModeStraight;
-  if (mode == kTxtModeGroup) return kModeGroup;
-  return kModeUnknown;
-}
+int32_t TProGradeFilter::ParseSelectMode(std::string_view mode) { return ModeOfWord(mode).Id; }
 
 bool TProGradeFilter::BetToCodes(std::string_view bet, int32_t mode, std::vector<uint8_t>& codes) {
-  if (mode != kModeStraight) return true;
+  if (ModeOf(mode).Codes == TModeCodes::None) return true;
   std::vector<uint8_t> fresh;
   if (!DecodeBet(bet, fresh)) return false;
   codes.swap(fresh);
@@ -43,10 +42,10 @@ bool TProGradeFilter::BetToCodes(std::string_view bet, int32_t mode, std::vector
 namespace {
 
 // Records a diagnostic on the line being explained.
-void Note(TLineExplanation& ex, TSeverity severity, TField field, TDiagCode code,
-          std::string_view text, std::string message) {
+void Note(TLineExplanation& ex, TField field, TDiagCode code, std::string_view text,
+          std::string message) {
   TDiagnostic& d = ex.Diagnostics.emplace_back();
-  d.Severity = severity;
+  d.Severity = DiagSeverity(code);
   d.Field = field;
   d.Code = code;
   d.Text.assign(text);
@@ -65,24 +64,25 @@ bool IsTwoDigits(std::string_view slot) {
 // What a code slot of a group reads as, where it is not what it looks like.
 void ExplainCode(TLineExplanation& ex, const TArrCodeGrade& table, std::string_view codes, size_t k,
                  size_t count, int32_t code) {
-  const std::string_view slot = codes.substr(3 * k, 2);
+  const std::string_view slot = WholeGbkChars(codes, 3 * k, 2);
   if (code < 0)
-    Note(ex, TSeverity::Warning, TField::Table, TDiagCode::CodeOutside, slot,
+    Note(ex, TField::Table, TDiagCode::CodeOutside, slot,
          FillText(kTxtDiagCodeOutside, {std::to_string(code)}));
   else if (!IsTwoDigits(slot))
-    Note(ex, TSeverity::Warning, TField::Table, TDiagCode::CodeNotTwoDigits, slot,
+    Note(ex, TField::Table, TDiagCode::CodeNotTwoDigits, slot,
          FillText(kTxtDiagCodeNotTwoDigits, {std::string(slot), TwoDigits(code)}));
-  if (k + 1 < count && codes[3 * k + 2] != ' ')
-    Note(ex, TSeverity::Warning, TField::Table, TDiagCode::CodeSeparator,
-         codes.substr(3 * k + 2, 1),
-         FillText(kTxtDiagCodeSeparator, {std::string(codes.substr(3 * k + 2, 1))}));
+  if (k + 1 < count && codes[3 * k + 2] != ' ') {
+    const std::string_view separator = WholeGbkChars(codes, 3 * k + 2, 1);
+    Note(ex, TField::Table, TDiagCode::CodeSeparator, separator,
+         FillText(kTxtDiagCodeSeparator, {std::string(separator)}));
+  }
   if (code < 0 || code > 99) return;
   // The group being read is the last entry; an earlier one that holds the
   // code gives its score.
   for (size_t i = 0; i + 1 < table.size(); ++i) {
     if (table[i].Has(unsigned(code))) {
       const std::string score = std::to_string(table[i].Score);
-      Note(ex, TSeverity::Warning, TField::Table, TDiagCode::CodeRepeated, slot,
+      Note(ex, TField::Table, TDiagCode::CodeRepeated, slot,
            FillText(kTxtDiagCodeRepeated, {TwoDigits(code), score, score}));
       break;
     }
@@ -94,8 +94,7 @@ bool ParseTable(std::string_view text, TArrCodeGrade& table, TLineExplanation* e
   table.clear();
   const size_t eq = text.find('=');
   if (eq == std::string_view::npos || eq == 0) {
-    if (ex)
-      Note(*ex, TSeverity::Warning, TField::Table, TDiagCode::TableEmpty, text, kTxtDiagTableEmpty);
+    if (ex) Note(*ex, TField::Table, TDiagCode::TableEmpty, text, kTxtDiagTableEmpty);
     return true;
   }
   const std::string groups = ReplaceChar(text, ',', '\n');
@@ -109,7 +108,7 @@ bool ParseTable(std::string_view text, TArrCodeGrade& table, TLineExplanation* e
     std::optional<int32_t> score = IntText(scoreText);
     if (!score) {
       if (ex)
-        Note(*ex, TSeverity::Invalid, TField::Table, TDiagCode::BadScore, scoreText,
+        Note(*ex, TField::Table, TDiagCode::BadScore, scoreText,
              FillText(kTxtDiagBadScore, {std::string(scoreText)}));
       ok = false;
       return;
@@ -117,10 +116,10 @@ bool ParseTable(std::string_view text, TArrCodeGrade& table, TLineExplanation* e
     item.Score = uint8_t(uint32_t(*score));  // low 8 bits: 300 is 44, -1 is 255
     if (ex) {
       if (group.find('=') == std::string_view::npos)
-        Note(*ex, TSeverity::Warning, TField::Table, TDiagCode::GroupNoEquals, group,
+        Note(*ex, TField::Table, TDiagCode::GroupNoEquals, group,
              FillText(kTxtDiagGroupNoEquals, {std::string(group), std::to_string(item.Score)}));
       if (*score < 0 || *score > 255)
-        Note(*ex, TSeverity::Warning, TField::Table, TDiagCode::ScoreWraps, scoreText,
+        Note(*ex, TField::Table, TDiagCode::ScoreWraps, scoreText,
              FillText(kTxtDiagScoreWraps, {std::to_string(*score), std::to_string(item.Score)}));
     }
     std::string_view codes = TextAfter(group, '=');
@@ -128,9 +127,10 @@ bool ParseTable(std::string_view text, TArrCodeGrade& table, TLineExplanation* e
     for (size_t k = 0; k < count; ++k) {
       std::optional<int32_t> code = IntText(codes.substr(3 * k, 2));
       if (!code) {
+        const std::string_view slot = WholeGbkChars(codes, 3 * k, 2);
         if (ex)
-          Note(*ex, TSeverity::Invalid, TField::Table, TDiagCode::BadCode, codes.substr(3 * k, 2),
-               FillText(kTxtDiagBadCode, {std::string(codes.substr(3 * k, 2))}));
+          Note(*ex, TField::Table, TDiagCode::BadCode, slot,
+               FillText(kTxtDiagBadCode, {std::string(slot)}));
         ok = false;
         return;
       }
@@ -139,8 +139,8 @@ bool ParseTable(std::string_view text, TArrCodeGrade& table, TLineExplanation* e
     }
     const size_t used = count ? 3 * count - 1 : 0;
     if (ex && codes.size() > used) {
-      const std::string_view left = codes.substr(used);
-      Note(*ex, TSeverity::Warning, TField::Table, TDiagCode::CodeLeftover, left,
+      const std::string_view left = WholeGbkChars(codes, used, codes.size() - used);
+      Note(*ex, TField::Table, TDiagCode::CodeLeftover, left,
            FillText(kTxtDiagCodeLeftover, {std::string(left)}));
     }
   });
@@ -151,22 +151,20 @@ bool ParseTable(std::string_view text, TArrCodeGrade& table, TLineExplanation* e
 bool ParseLine(std::string_view line, TFilterCodeGrade& out, TLineExplanation* ex) {
   out = TFilterCodeGrade();
   const std::string_view modeText = TextBefore(line, ':');
-  out.Mode = TProGradeFilter::ParseSelectMode(modeText);
+  const TConditionMode& mode = ModeOfWord(modeText);
+  out.Mode = mode.Id;
   if (ex) {
-    if (out.Mode == kModeGroup)
-      Note(*ex, TSeverity::Warning, TField::Mode, TDiagCode::ModeGroup, modeText,
-           kTxtDiagModeGroup);
-    else if (out.Mode == kModeUnknown && TrimBlanks(modeText) == kTxtModeStraight)
-      Note(*ex, TSeverity::Warning, TField::Mode, TDiagCode::ModeBlanks, modeText,
+    if (mode.Id == kModeUnknown && ModeOfWord(TrimBlanks(modeText)).Codes != TModeCodes::None)
+      Note(*ex, TField::Mode, TDiagCode::ModeBlanks, modeText,
            FillText(kTxtDiagModeBlanks, {std::string(modeText)}));
-    else if (out.Mode == kModeUnknown)
-      Note(*ex, TSeverity::Warning, TField::Mode, TDiagCode::ModeUnknown, modeText,
-           FillText(kTxtDiagModeUnknown, {std::string(modeText)}));
+    else if (mode.Warns)
+      Note(*ex, TField::Mode, mode.Warning, modeText,
+           FillText(DiagText(mode.Warning), {std::string(modeText)}));
     const size_t colon = line.find(':');
     if (colon == std::string_view::npos)
-      Note(*ex, TSeverity::Warning, TField::Line, TDiagCode::NoColon, line, kTxtDiagNoColon);
+      Note(*ex, TField::Line, TDiagCode::NoColon, line, kTxtDiagNoColon);
     else if (line.find(':', colon + 1) == std::string_view::npos)
-      Note(*ex, TSeverity::Warning, TField::Line, TDiagCode::OneColon, line, kTxtDiagOneColon);
+      Note(*ex, TField::Line, TDiagCode::OneColon, line, kTxtDiagOneColon);
   }
   std::string_view rest = TextAfter(line, ':');
   if (!ParseTable(TextBefore(rest, ':'), out.Table, ex)) return false;
@@ -176,10 +174,10 @@ bool ParseLine(std::string_view line, TFilterCodeGrade& out, TLineExplanation* e
   std::optional<int32_t> upper = IntText(upperText);
   if (ex) {
     if (!lower)
-      Note(*ex, TSeverity::Invalid, TField::Range, TDiagCode::BadLower, lowerText,
+      Note(*ex, TField::Range, TDiagCode::BadLower, lowerText,
            FillText(kTxtDiagBadLower, {std::string(lowerText)}));
     if (!upper)
-      Note(*ex, TSeverity::Invalid, TField::Range, TDiagCode::BadUpper, upperText,
+      Note(*ex, TField::Range, TDiagCode::BadUpper, upperText,
            FillText(kTxtDiagBadUpper, {std::string(upperText)}));
   }
   if (!lower || !upper) return false;
@@ -187,10 +185,10 @@ bool ParseLine(std::string_view line, TFilterCodeGrade& out, TLineExplanation* e
   out.Upper = *upper;
   if (ex) {
     if (range.find('-') == std::string_view::npos)
-      Note(*ex, TSeverity::Warning, TField::Range, TDiagCode::RangeNoDash, range,
+      Note(*ex, TField::Range, TDiagCode::RangeNoDash, range,
            FillText(kTxtDiagRangeNoDash, {std::string(range), std::to_string(*lower)}));
     else if (*lower > *upper)
-      Note(*ex, TSeverity::Warning, TField::Range, TDiagCode::RangeReversed, range,
+      Note(*ex, TField::Range, TDiagCode::RangeReversed, range,
            FillText(kTxtDiagRangeReversed, {std::to_string(*lower), std::to_string(*upper)}));
   }
   return true;
@@ -222,8 +220,7 @@ bool TProGradeFilter::ParseCondition(std::string_view line, TFilterCodeGrade& ou
 bool TProGradeFilter::ScoreBet(std::string_view bet, const TFilterCodeGrade& condition,
                                int64_t& score) {
   std::vector<uint8_t> codes;
-  if (!DecodeBet(bet, codes)) return false;
-  if (condition.Mode != kModeStraight) codes.clear();
+  if (!ModeOf(condition.Mode).BetToCodes(bet, codes)) return false;
   score = ScoreCodes(codes, condition.Table);
   return true;
 }
@@ -234,9 +231,9 @@ namespace {
 // part that is not an integer text.
 std::string_view UnreadTolerancePart(std::string_view line) {
   const size_t dash = line.find('-');
-  const std::string_view low = dash > 2 ? line.substr(2, dash - 2) : std::string_view();
-  if (!IntText(low)) return low;
-  return line.substr(dash + 1, 9);
+  const std::string_view low = dash > 2 ? WholeGbkChars(line, 2, dash - 2) : std::string_view();
+  if (!IntText(line.substr(2, dash > 2 ? dash - 2 : 0)) || dash <= 2) return low;
+  return WholeGbkChars(line, dash + 1, 9);
 }
 
 bool LooksLikeTolerance(std::string_view line) {
@@ -244,35 +241,80 @@ bool LooksLikeTolerance(std::string_view line) {
          line.find('-') != std::string_view::npos;
 }
 
+// The full-width characters a Chinese input method types in place of the
+// ASCII ones a condition is written with.
+struct TFullWidth {
+  const char* Char;  // GBK
+  const char* Name;
+  const char* Ascii;
+};
+constexpr TFullWidth kFullWidth[] = {
+    {"\xA3\xAC", kTxtFullWidthComma, ","},      // ，
+    {"\xA3\xBA", kTxtFullWidthColon, ":"},      // ：
+    {"\xA1\xA1", kTxtFullWidthSpace, " "},      // 　 (ideographic space)
+    {"\xA3\xFC", kTxtFullWidthBar, "|"},        // ｜
+    {"\xA3\xBB", kTxtFullWidthSemicolon, ";"},  // ；
+    {"\xA3\xAD", kTxtFullWidthMinus, "-"},      // －
+    {"\xA3\xBD", kTxtFullWidthEquals, "="},     // ＝
+};
+
+// Names each kind of full-width slip once per line, at its first place.
+void ExplainFullWidth(TLineExplanation& ex, std::string_view line) {
+  unsigned seen = 0;  // bit k: kFullWidth[k]; the top bit: a digit
+  for (size_t i = 0; i < line.size();) {
+    const size_t n = std::max<size_t>(GbkCharLength(line, i), 1);
+    const std::string_view ch = line.substr(i, n);
+    i += n;
+    if (n != 2) continue;
+    // ０-９ are A3 B0 .. A3 B9.
+    if (ch[0] == '\xA3' && ch[1] >= '\xB0' && ch[1] <= '\xB9') {
+      if (seen & 0x80u) continue;
+      seen |= 0x80u;
+      const std::string digit(1, char('0' + (static_cast<unsigned char>(ch[1]) - 0xB0)));
+      Note(ex, TField::Line, TDiagCode::FullWidth, ch,
+           FillText(kTxtDiagFullWidth, {kTxtFullWidthDigit, std::string(ch), digit}));
+      continue;
+    }
+    for (unsigned k = 0; k < sizeof kFullWidth / sizeof kFullWidth[0]; ++k) {
+      if (ch != kFullWidth[k].Char || (seen >> k & 1u)) continue;
+      seen |= 1u << k;
+      Note(ex, TField::Line, TDiagCode::FullWidth, ch,
+           FillText(kTxtDiagFullWidth, {kFullWidth[k].Name, std::string(ch), kFullWidth[k].Ascii}));
+    }
+  }
+}
+
 // The diagnostics of a condition line that come from where it stands.
 void ExplainPlacement(TLineExplanation& ex, std::string_view line) {
+  ExplainFullWidth(ex, line);
   if (line.empty()) {
-    Note(ex, TSeverity::Warning, TField::Line, TDiagCode::EmptyLine, line, kTxtDiagEmptyLine);
+    Note(ex, TField::Line, TDiagCode::EmptyLine, line, kTxtDiagEmptyLine);
     return;
   }
   if (TrimBlanks(line).size() != line.size())
-    Note(ex, TSeverity::Warning, TField::Line, TDiagCode::LineBlanks, line, kTxtDiagLineBlanks);
+    Note(ex, TField::Line, TDiagCode::LineBlanks, line, kTxtDiagLineBlanks);
   if (!LooksLikeTolerance(line)) return;
   if (ex.Number == 1) {
     const std::string_view part = UnreadTolerancePart(line);
-    Note(ex, TSeverity::Warning, TField::Tolerance, TDiagCode::ToleranceUnread, part,
+    Note(ex, TField::Tolerance, TDiagCode::ToleranceUnread, part,
          FillText(kTxtDiagToleranceUnread, {std::string(part)}));
   } else {
     bool on = false;
     int32_t lo = 0, hi = 0;
     if (TFilter::ParseErrLine(line, on, lo, hi, 'e'))
-      Note(ex, TSeverity::Warning, TField::Tolerance, TDiagCode::ToleranceNotFirst, line,
-           kTxtDiagToleranceNotFirst);
+      Note(ex, TField::Tolerance, TDiagCode::ToleranceNotFirst, line, kTxtDiagToleranceNotFirst);
   }
 }
 
 void ExplainTolerance(TLineExplanation& ex, std::string_view line) {
-  if (line.size() > 1 && line[1] != '|')
-    Note(ex, TSeverity::Warning, TField::Tolerance, TDiagCode::ToleranceSeparator,
-         line.substr(1, 1), FillText(kTxtDiagToleranceSeparator, {std::string(line.substr(1, 1))}));
+  if (line.size() > 1 && line[1] != '|') {
+    const std::string_view separator = WholeGbkChars(line, 1, 1);
+    Note(ex, TField::Tolerance, TDiagCode::ToleranceSeparator, separator,
+         FillText(kTxtDiagToleranceSeparator, {std::string(separator)}));
+  }
   const std::string_view upper = line.substr(line.find('-') + 1);
   if (upper.size() > 9)
-    Note(ex, TSeverity::Warning, TField::Tolerance, TDiagCode::ToleranceLongUpper, upper,
+    Note(ex, TField::Tolerance, TDiagCode::ToleranceLongUpper, upper,
          FillText(kTxtDiagToleranceLongUpper, {std::to_string(ex.ToleranceMax)}));
 }
 
@@ -280,7 +322,7 @@ void ExplainTolerance(TLineExplanation& ex, std::string_view line) {
 void ExplainWholeText(TTextExplanation& sink, std::string_view text, const TFraming& framing) {
   if (IsBlank(text.substr(0, text.find('\0')))) {
     TLineExplanation scratch;
-    Note(scratch, TSeverity::Invalid, TField::Line, TDiagCode::BlankText, "", kTxtDiagBlankText);
+    Note(scratch, TField::Line, TDiagCode::BlankText, "", kTxtDiagBlankText);
     sink.Diagnostics = std::move(scratch.Diagnostics);
     return;
   }
@@ -289,24 +331,23 @@ void ExplainWholeText(TTextExplanation& sink, std::string_view text, const TFram
   for (const TLineExplanation& l : sink.Lines) anyCondition |= l.Kind == TLineKind::Condition;
   if (!anyCondition) {
     TLineExplanation scratch;
-    Note(scratch, TSeverity::Invalid, TField::Line, TDiagCode::NoConditions, "",
-         kTxtDiagNoConditions);
+    Note(scratch, TField::Line, TDiagCode::NoConditions, "", kTxtDiagNoConditions);
     sink.Diagnostics = std::move(scratch.Diagnostics);
   }
   for (TLineExplanation& l : sink.Lines) {
     if (l.Kind == TLineKind::Condition && l.Number == 1 && framing.CanErr)
-      Note(l, TSeverity::Warning, TField::Tolerance, TDiagCode::ToleranceLeftOn, l.Text,
+      Note(l, TField::Tolerance, TDiagCode::ToleranceLeftOn, l.Text,
            FillText(kTxtDiagToleranceLeftOn,
                     {std::to_string(framing.CanErrMin), std::to_string(framing.CanErrMax)}));
     if (l.Kind != TLineKind::Tolerance || !sink.Valid) continue;
     const std::string range = std::to_string(l.ToleranceMin) + "-" + std::to_string(l.ToleranceMax);
     if (l.ToleranceMin > l.ToleranceMax || l.ToleranceMin > count || l.ToleranceMax < 0)
-      Note(l, TSeverity::Warning, TField::Tolerance, TDiagCode::ToleranceKeepsNothing, range,
+      Note(l, TField::Tolerance, TDiagCode::ToleranceKeepsNothing, range,
            FillText(kTxtDiagToleranceKeepsNothing,
                     {std::to_string(l.ToleranceMin), std::to_string(l.ToleranceMax),
                      std::to_string(count)}));
     else if (l.ToleranceMax > count)
-      Note(l, TSeverity::Warning, TField::Tolerance, TDiagCode::ToleranceAboveCount, range,
+      Note(l, TField::Tolerance, TDiagCode::ToleranceAboveCount, range,
            FillText(kTxtDiagToleranceAboveCount, {std::to_string(l.ToleranceMax),
                                                   std::to_string(count), std::to_string(count)}));
   }
@@ -330,9 +371,10 @@ bool CompileConditionText(std::string_view text, TFraming& framing,
   }
   *sink = TTextExplanation();
   bool invalid = false;
+  int32_t number = 0;
   const TSupFilter::TakenLineFn taken = [&](std::string_view line, TSupFilter::TTakenLine kind) {
     TLineExplanation& ex = sink->Lines.emplace_back();
-    ex.Number = int32_t(sink->Lines.size());
+    ex.Number = ++number;
     ex.Text.assign(line);
     if (kind == TSupFilter::TTakenLine::Tolerance) {
       ex.Kind = TLineKind::Tolerance;
@@ -341,15 +383,24 @@ bool CompileConditionText(std::string_view text, TFraming& framing,
       ExplainTolerance(ex, line);
     } else {
       ex.Kind = TLineKind::Ignored;
-      Note(ex, TSeverity::Warning, TField::Line, TDiagCode::SupToleranceLine, line,
-           kTxtDiagSupToleranceLine);
+      Note(ex, TField::Line, TDiagCode::SupToleranceLine, line, kTxtDiagSupToleranceLine);
     }
   };
   const bool framed = TSupFilter::FrameConditionLines(
       text, framing,
       [&](std::string_view line) {
+        ++number;
+        // An empty line after an empty line says what the one before said.
+        if (line.empty() && !sink->Lines.empty()) {
+          TLineExplanation& before = sink->Lines.back();
+          if (before.Kind == TLineKind::Condition && before.Text.empty() &&
+              before.Number + before.Count == number) {
+            ++before.Count;
+            return true;
+          }
+        }
         TLineExplanation& ex = sink->Lines.emplace_back();
-        ex.Number = int32_t(sink->Lines.size());
+        ex.Number = number;
         ex.Text.assign(line);
         ExplainPlacement(ex, line);
         if (!ParseLine(line, parsed, &ex)) {
@@ -365,6 +416,7 @@ bool CompileConditionText(std::string_view text, TFraming& framing,
       },
       &taken);
   sink->Valid = framed && !invalid;
+  sink->LineCount = number;
   sink->CanErr = framing.CanErr;
   sink->CanErrMin = framing.CanErrMin;
   sink->CanErrMax = framing.CanErrMax;

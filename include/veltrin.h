@@ -412,11 +412,21 @@ static inline void VeltrinReleaseDebugResult(TDebugResult* r, VeltrinShareFreeMe
    1, 32-bit length before the first byte) that the host releases:
    ShareFreeMem((char*)result - 8). Null when memory ran out. Cost: the
    distributions take microseconds per condition at 9 digits and grow with
-   digits^2; VELTRIN_EXPLAIN_SETTING enumerates the candidates when that
-   takes under about a second and otherwise scores a fixed-seed sample. */
+   digits^2; the result and the memory used are a small multiple of the
+   input (a run of empty lines is one record). VELTRIN_EXPLAIN_SETTING
+   counts exactly when there is one condition (any digits) or when counting
+   every candidate costs no more than the sample (10^digits x condition
+   blocks of 8 x codes per bet up to 4x10^8 lane operations: about a second
+   of one core); otherwise it scores a fixed-seed sample of at most 200,000
+   bets and 4x10^8 lane operations (10,000 conditions: about a second at any
+   digit count), stopping early once the interval is within 1% of the
+   share. */
 #define VELTRIN_EXPLAIN_DISTRIBUTIONS 1 /* "dist" records */
 #define VELTRIN_EXPLAIN_SETTING 2       /* "setting" and "failures" records */
 #define VELTRIN_EXPLAIN_DRAW_SCORES 4   /* "drawscores", "draws", "drawfails" */
+#define VELTRIN_EXPLAIN_EXACT 8 /* with _SETTING: count all 10^digits candidates,
+                                   digits 1-18, whatever it costs (10^9
+                                   candidates of one condition block: seconds) */
 
 /* Resolved by name at run time (GetProcAddress / dlsym): a null address
    means a library without it. VELTRIN_API is the header's calling
@@ -430,17 +440,27 @@ typedef char*(VELTRIN_API* PFN_VeltrinExplain)(const char* conditionText, int32_
    break: a backslash is written "\\", a tab "\t", CR "\r", LF "\n". A reader
    skips records whose tag it does not know; a later version adds records or
    trailing fields and raises the version only when a record changes meaning.
-   Lines are numbered from 1 after ';' became line breaks.
+   Lines are numbered from 1 after ';' became line breaks. The text is valid
+   GBK whatever the input held: a byte that is no part of a GBK character
+   (a lone lead byte, 0x80, 0xFF) is written "\xHH" (two hex digits). A
+   share is the shortest decimal that reads back as the double nearest the
+   exact ratio (it round-trips through strtod); the exact ratio is the
+   count pair beside it.
 
      VELTRIN-EXPLAIN  1
      text   valid(0|1) digits lines conditions tolerance("lo-hi"|"-") draws
      line   n kind(condition|tolerance|ignored) index("-"|0..) mode("-"|0|1|2)
-            lower upper text      (for a tolerance line: its range)
+            lower upper text count modeword
+                                  (for a tolerance line: its range; count:
+                                   the lines n.. this record stands for, a
+                                   run of empty lines being explained once;
+                                   modeword: the mode's word, GBK, "-" for
+                                   no known mode)
      scores n s0 ... s99          (one field: 100 scores, space-separated:
                                    the score of codes 00..99 as evaluated)
      kept   n kept total share minScore maxScore
                                   (exact counts over the 10^digits candidates;
-                                   share as a decimal, kept/total exactly)
+                                   share: kept/total, round-tripping)
      dist   n "score:count ..."   (every score some candidate reaches)
      hits   n kept draws          (the latest `draws` draws, kept by the range)
      drawscores n "s s ..."       (each considered draw's score, latest first)
@@ -450,11 +470,18 @@ typedef char*(VELTRIN_API* PFN_VeltrinExplain)(const char* conditionText, int32_
      history draws kept           (draws considered; kept by the whole setting)
      draws  "issue=digits ..."    (latest first)
      drawfails "f f ..."          (conditions each draw fails, latest first)
-     setting exact|estimate kept of share bound seed
+     setting exact|estimate kept of share bound seed lo hi level
                                   (exact: kept of all candidates, bound 0,
-                                   seed "-"; estimate: kept of a sample of
-                                   `of` candidates, 99% bound of the share)
-     failures "c0 c1 ..."         (candidates failing 0, 1, ... conditions)
+                                   seed "-", lo = hi = share, level 1;
+                                   estimate: kept of a sample of `of`
+                                   candidates; the true share lies in lo-hi
+                                   with at least `level` (0.99) at every
+                                   share: an exact binomial (Clopper-Pearson)
+                                   interval; bound: the larger distance of
+                                   lo and hi from share, for readers of the
+                                   first fields only)
+     failures "c0 c1 ..."         (candidates failing 0, 1, ... conditions;
+                                   decimal counts of any size)
      end                          (the answer is complete)
 
    Codes of "diag" (stable): bad-score, bad-code, bad-lower, bad-upper,
@@ -465,7 +492,10 @@ typedef char*(VELTRIN_API* PFN_VeltrinExplain)(const char* conditionText, int32_
    range-keeps-nothing, range-keeps-all, line-blanks, empty-line,
    sup-tolerance-line, tolerance-not-first, tolerance-unread,
    tolerance-left-on, tolerance-separator, tolerance-long-upper,
-   tolerance-above-count, tolerance-keeps-nothing (warnings). */
+   tolerance-above-count, tolerance-keeps-nothing, full-width (warnings).
+   full-width names a character a Chinese input method types in place of
+   the ASCII one (full-width comma, colon, space, digit, bar, semicolon,
+   minus, equals sign). */
 /* ---- end of condition insight ---- */
 
 #ifdef __cplusplus

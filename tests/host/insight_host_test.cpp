@@ -72,7 +72,14 @@ TEST(CheckCommand, RowsStateKeptShareHitsAndDiagnostics) {
        1,
        {"tolerance", "INVALID"},
        "line 3, range"},
+      // One condition is its own exact share at any digit count; two are
+      // sampled at 12 digits.
       {{"check", "--digits", "12", "--condition", kStraightUtf8 + ":1=12 21:1-2"},
+       0,
+       {"candidates (18.2998%, exact)"},
+       ""},
+      {{"check", "--digits", "12", "--condition",
+        kStraightUtf8 + ":1=12 21:1-2;" + kStraightUtf8 + ":1=34:0-5"},
        0,
        {"(+/- ", "200000 sampled candidates"},
        ""},
