@@ -8,21 +8,15 @@
 namespace veltrin::ui::win32 {
 namespace {
 
-class TMenuPeer final : public TWinPeer {
+class TWinMenuPeer final : public TWinPeer, public TMenuPeer {
  public:
   using TWinPeer::TWinPeer;
-  ~TMenuPeer() override {
+  ~TWinMenuPeer() override {
     for (UINT id : ids_) backend_.RemoveMenuCommand(id);
     if (menu_) DestroyMenu(menu_);
   }
 
   HMENU Menu() const { return menu_; }
-  void ItemsClear() override {
-    if (!menu_) return;
-    while (GetMenuItemCount(menu_) > 0) DeleteMenu(menu_, 0, MF_BYPOSITION);
-    for (UINT id : ids_) backend_.RemoveMenuCommand(id);
-    ids_.clear();
-  }
   void ItemsAdd(const std::string& text) override;
   std::string ItemsGet(int32_t index) const override {
     if (!menu_) return {};
@@ -50,7 +44,7 @@ class TMenuPeer final : public TWinPeer {
   std::vector<UINT> ids_;  // the command of each item; 0 for a separator
 };
 
-void TMenuPeer::ItemsAdd(const std::string& text) {
+void TWinMenuPeer::ItemsAdd(const std::string& text) {
   if (!menu_) return;
   auto& menu = static_cast<TPopupMenu&>(front_);
   size_t index = size_t(GetMenuItemCount(menu_));
@@ -68,11 +62,11 @@ void TMenuPeer::ItemsAdd(const std::string& text) {
 }  // namespace
 
 std::unique_ptr<TWinPeer> MakeMenuPeer(TComponent& front, TWin32Backend& backend) {
-  return std::make_unique<TMenuPeer>(front, backend);
+  return std::make_unique<TWinMenuPeer>(front, backend);
 }
 
 HMENU MenuOf(const TWinPeer& peer) {
-  auto* menu = dynamic_cast<const TMenuPeer*>(&peer);
+  auto* menu = dynamic_cast<const TWinMenuPeer*>(&peer);
   return menu ? menu->Menu() : nullptr;
 }
 
