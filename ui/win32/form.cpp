@@ -148,7 +148,8 @@ void TWinFormPeer::ChangeDpi(int dpi, const RECT* suggested) {
   Rescale();
   // Every control again from its description's place, with the new fonts.
   for (TComponent* c : Form().Components())
-    if (c->PeerOrNull() && c != &front_) static_cast<TWinPeer*>(c->PeerOrNull())->Rescale();
+    if (auto* peer = dynamic_cast<TWinPeer*>(c->PeerOrNull()); peer && c != &front_)
+      peer->Rescale();  // menus have no window to rescale
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
 

@@ -218,8 +218,8 @@ bool TWinPeer::ShowPopup(LPARAM where) {
     pt = POINT{rc.left + Px(8), rc.top + Px(8)};
   }
   // The chosen item comes back to the form as a menu command.
-  TrackPopupMenu(MenuOf(*static_cast<TWinPeer*>(popup->PeerOrNull())),
-                 TPM_LEFTALIGN | TPM_RIGHTBUTTON, pt.x, pt.y, 0, FormPeer()->hwnd_, nullptr);
+  TrackPopupMenu(MenuOf(*popup->PeerOrNull()), TPM_LEFTALIGN | TPM_RIGHTBUTTON, pt.x, pt.y, 0,
+                 FormPeer()->hwnd_, nullptr);
   return true;
 }
 

@@ -303,9 +303,9 @@ std::unique_ptr<TWinPeer> MakeListPeer(TComponent& front, TWin32Backend& backend
 std::unique_ptr<TWinPeer> MakeTabsPeer(TComponent& front, TWin32Backend& backend);
 std::unique_ptr<TWinPeer> MakeStaticPeer(TComponent& front, TWin32Backend& backend);
 std::unique_ptr<TWinPeer> MakeChartPeer(TComponent& front, TWin32Backend& backend);
-// Popup menus, and the components without a window of their own.
-std::unique_ptr<TWinPeer> MakeMenuPeer(TComponent& front, TWin32Backend& backend);
+// Popup menus: a peer without a window, so no TWinPeer.
+std::unique_ptr<TPeer> MakeMenuPeer(TComponent& front, TWin32Backend& backend);
 // The menu of a popup menu's peer.
-HMENU MenuOf(const TWinPeer& peer);
+HMENU MenuOf(const TPeer& peer);
 
 }  // namespace veltrin::ui::win32
