@@ -11,40 +11,41 @@ void Click(TControl& control) {
 
 void ClickItem(TListBox& list, int32_t index, TShift shift) {
   if (Reachable(list) && index >= 0 && index < list.Count())
-    list.Peer().UserClickItem(index, shift, false);
+    list.ListPeer().UserClickItem(index, shift, false);
 }
 
 void DblClickItem(TListBox& list, int32_t index) {
   if (Reachable(list) && index >= 0 && index < list.Count())
-    list.Peer().UserClickItem(index, TShift::None, true);
+    list.ListPeer().UserClickItem(index, TShift::None, true);
 }
 
 void TypeText(TEdit& edit, std::wstring_view keys) {
-  if (Reachable(edit) && !edit.ReadOnly()) edit.Peer().UserType(std::wstring(keys));
+  if (Reachable(edit) && !edit.ReadOnly()) edit.EditPeer().UserType(std::wstring(keys));
 }
 
 void TypeText(TComboBox& combo, std::wstring_view keys) {
-  if (Reachable(combo)) combo.Peer().UserType(std::wstring(keys));
+  if (Reachable(combo)) combo.ComboPeer().UserType(std::wstring(keys));
 }
 
 void SelectItem(TComboBox& combo, int32_t index) {
-  if (Reachable(combo) && index >= 0 && index < combo.Count()) combo.Peer().UserSelectItem(index);
+  if (Reachable(combo) && index >= 0 && index < combo.Count())
+    combo.ComboPeer().UserSelectItem(index);
 }
 
 void SelectPage(TPageControl& pages, int32_t index) {
   if (Reachable(pages) && index >= 0 && index < pages.PageCount() &&
       pages.Pages(index)->TabVisible())
-    pages.Peer().UserSelectItem(index);
+    pages.PagesPeer().UserSelectPage(index);
 }
 
 void ChooseMenuItem(TMenuItem& item) {
-  if (!item.IsSeparator()) item.Menu()->Peer().UserSelectItem(item.MenuIndex());
+  if (!item.IsSeparator()) item.Menu()->MenuPeer().UserSelectItem(item.MenuIndex());
 }
 
-void PressFormKey(TForm& form, TFormKey key) { form.Peer().UserFormKey(key); }
+void PressFormKey(TForm& form, TFormKey key) { form.FormPeer().UserFormKey(key); }
 
 intptr_t SendCopyData(TForm& form, uintptr_t tag, const void* data, size_t size) {
-  return form.Peer().UserCopyData(tag, data, size);
+  return form.FormPeer().UserCopyData(tag, data, size);
 }
 
 }  // namespace veltrin::ui

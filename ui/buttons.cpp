@@ -9,11 +9,11 @@ void TButton::Click() {
   TControl::Click();
 }
 
-bool TCheckBox::Checked() const { return Peer().Prop(TProp::Checked) != 0; }
+bool TCheckBox::Checked() const { return CheckPeer().Checked(); }
 
 void TCheckBox::SetChecked(bool checked) {
   if (Checked() == checked) return;
-  Peer().SetProp(TProp::Checked, checked);
+  CheckPeer().SetChecked(checked);
   Click();
 }
 

@@ -25,6 +25,69 @@ TPeer& TComponent::Peer() const {
 
 void TComponent::AttachPeer() { peer_ = owner_->Backend().CreatePeer(*this); }
 
+void TComponent::ThrowNoInterface(const char* wanted) const {
+  throw std::logic_error("the peer of '" + name_ + "' has no " + wanted);
+}
+
+// ---- TPeer::Prop ----------------------------------------------------------
+
+namespace {
+template <class P>
+const P& Family(const TPeer& peer, TProp prop) {
+  const P* p = dynamic_cast<const P*>(&peer);
+  if (!p)
+    throw std::logic_error("peer property " + std::to_string(int(prop)) +
+                           " belongs to a family this peer is not of");
+  return *p;
+}
+}  // namespace
+
+int32_t TPeer::Prop(TProp prop) const {
+  switch (prop) {
+    case TProp::Enabled:
+      return Family<TControlPeer>(*this, prop).Enabled();
+    case TProp::Visible:
+      return Family<TControlPeer>(*this, prop).Visible();
+    case TProp::Color:
+      return int32_t(Family<TControlPeer>(*this, prop).Color());
+    case TProp::FontColor:
+      return int32_t(Family<TControlPeer>(*this, prop).FontColor());
+    case TProp::FontBold:
+      return Family<TControlPeer>(*this, prop).FontBold();
+    case TProp::ShowHint:
+      return Family<TControlPeer>(*this, prop).ShowHint();
+    case TProp::Checked:
+      return Family<TCheckPeer>(*this, prop).Checked();
+    case TProp::ItemIndex:
+      if (auto* combo = dynamic_cast<const TComboPeer*>(this)) return combo->ItemIndex();
+      return Family<TListPeer>(*this, prop).ItemIndex();
+    case TProp::Count:
+      if (auto* combo = dynamic_cast<const TComboPeer*>(this)) return combo->ItemsCount();
+      return Family<TListPeer>(*this, prop).ItemsCount();
+    case TProp::MaxLength:
+      return Family<TEditPeer>(*this, prop).MaxLength();
+    case TProp::ReadOnly:
+      return Family<TEditPeer>(*this, prop).ReadOnly();
+    case TProp::Min:
+      return Family<TEditPeer>(*this, prop).Min();
+    case TProp::Max:
+      return Family<TEditPeer>(*this, prop).Max();
+    case TProp::ActivePage:
+      return Family<TPagesPeer>(*this, prop).ActivePage();
+    case TProp::TabHeight:
+      return Family<TPagesPeer>(*this, prop).TabHeight();
+    case TProp::ClientWidth:
+      return Family<TFormPeer>(*this, prop).ClientWidth();
+    case TProp::ClientHeight:
+      return Family<TFormPeer>(*this, prop).ClientHeight();
+    case TProp::FrameWidth:
+      return Family<TFormPeer>(*this, prop).FrameWidth();
+    case TProp::FrameHeight:
+      return Family<TFormPeer>(*this, prop).FrameHeight();
+  }
+  throw std::logic_error("no such peer property");
+}
+
 // ---- TControl --------------------------------------------------------------
 
 TControl::TControl(TForm* owner, TKind kind, std::string name)
@@ -32,20 +95,20 @@ TControl::TControl(TForm* owner, TKind kind, std::string name)
 
 std::string TControl::Caption() const { return Peer().Text(); }
 void TControl::SetCaption(std::string_view text) { Peer().SetText(std::string(text)); }
-bool TControl::Enabled() const { return Peer().Prop(TProp::Enabled) != 0; }
-void TControl::SetEnabled(bool enabled) { Peer().SetProp(TProp::Enabled, enabled); }
-bool TControl::Visible() const { return Peer().Prop(TProp::Visible) != 0; }
-void TControl::SetVisible(bool visible) { Peer().SetProp(TProp::Visible, visible); }
+bool TControl::Enabled() const { return Peer().Enabled(); }
+void TControl::SetEnabled(bool enabled) { Peer().SetEnabled(enabled); }
+bool TControl::Visible() const { return Peer().Visible(); }
+void TControl::SetVisible(bool visible) { Peer().SetVisible(visible); }
 std::string TControl::Hint() const { return Peer().Hint(); }
 void TControl::SetHint(std::string_view hint) { Peer().SetHint(std::string(hint)); }
-bool TControl::ShowHint() const { return Peer().Prop(TProp::ShowHint) != 0; }
-void TControl::SetShowHint(bool show) { Peer().SetProp(TProp::ShowHint, show); }
-TColor TControl::Color() const { return TColor(Peer().Prop(TProp::Color)); }
-void TControl::SetColor(TColor color) { Peer().SetProp(TProp::Color, int32_t(color)); }
-TColor TControl::FontColor() const { return TColor(Peer().Prop(TProp::FontColor)); }
-void TControl::SetFontColor(TColor color) { Peer().SetProp(TProp::FontColor, int32_t(color)); }
-bool TControl::FontBold() const { return Peer().Prop(TProp::FontBold) != 0; }
-void TControl::SetFontBold(bool bold) { Peer().SetProp(TProp::FontBold, bold); }
+bool TControl::ShowHint() const { return Peer().ShowHint(); }
+void TControl::SetShowHint(bool show) { Peer().SetShowHint(show); }
+TColor TControl::Color() const { return Peer().Color(); }
+void TControl::SetColor(TColor color) { Peer().SetColor(color); }
+TColor TControl::FontColor() const { return Peer().FontColor(); }
+void TControl::SetFontColor(TColor color) { Peer().SetFontColor(color); }
+bool TControl::FontBold() const { return Peer().FontBold(); }
+void TControl::SetFontBold(bool bold) { Peer().SetFontBold(bold); }
 
 bool TControl::Showing() const {
   for (const TControl* c = this; c && c->Kind() != TKind::Form; c = c->parent_) {

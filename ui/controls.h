@@ -81,12 +81,21 @@ class TComponent {
   const TDesc& Desc() const { return desc_; }
   // The backend's side of this component; for the layer and its tests.
   TPeer& Peer() const;
+  // The peer as the interface of this component's family; a backend whose
+  // peer lacks it is a fault of that backend (std::logic_error).
+  template <class P>
+  P& PeerAs() const {
+    P* p = dynamic_cast<P*>(&Peer());
+    if (!p) ThrowNoInterface(typeid(P).name());
+    return *p;
+  }
 
   int32_t Tag = 0;
 
  protected:
   friend class TForm;
   void AttachPeer();  // asks the owner's backend for the peer
+  [[noreturn]] void ThrowNoInterface(const char* wanted) const;
 
   TForm* owner_;
   TKind kind_;
@@ -101,6 +110,7 @@ class TControl : public TComponent {
   TControl(TForm* owner, TKind kind, std::string name);
 
   TControl* Parent() const { return parent_; }
+  TControlPeer& Peer() const { return PeerAs<TControlPeer>(); }
   const std::vector<TControl*>& Controls() const { return children_; }
 
   // The window text (caption or text, by kind).
@@ -201,6 +211,7 @@ class TCheckBox : public TControl {
   bool Checked() const;
   // A change of state runs OnClick, as the toolkit's check box does.
   void SetChecked(bool checked);
+  TCheckPeer& CheckPeer() const { return PeerAs<TCheckPeer>(); }
 };
 
 class TEdit : public TControl {
@@ -212,6 +223,7 @@ class TEdit : public TControl {
   void SetMaxLength(int32_t length);
   bool ReadOnly() const;
   void SetReadOnly(bool readOnly);
+  TEditPeer& EditPeer() const { return PeerAs<TEditPeer>(); }
 };
 
 class TSpinEdit : public TEdit {
@@ -270,6 +282,7 @@ class TListBox : public TControl {
   void ShowItemHint(int32_t index) noexcept;
   int32_t HintItem() const { return hintItem_; }
   void UserInput(TInput input) noexcept override;
+  TListPeer& ListPeer() const { return PeerAs<TListPeer>(); }
 
  private:
   int32_t hotItem_ = -1;   // under the mouse
@@ -290,6 +303,7 @@ class TComboBox : public TControl {
   void SetItemIndex(int32_t index);
   // The first item equal to `text`, -1 when none.
   int32_t IndexOf(std::string_view text) const;
+  TComboPeer& ComboPeer() const { return PeerAs<TComboPeer>(); }
 };
 
 // What a chart shows: bars standing on an axis, a shaded band over some of
@@ -333,6 +347,7 @@ class TPageControl : public TControl {
   int32_t TabHeight() const;
   void SetTabHeight(int32_t height);
   TRect ClientRect() const override;
+  TPagesPeer& PagesPeer() const { return PeerAs<TPagesPeer>(); }
 
  private:
   friend class TTabSheet;
@@ -375,6 +390,7 @@ class TPopupMenu : public TComponent {
  public:
   using TComponent::TComponent;
   const std::vector<TMenuItem*>& Items() const { return items_; }
+  TMenuPeer& MenuPeer() const { return PeerAs<TMenuPeer>(); }
 
  private:
   friend class TForm;
@@ -438,6 +454,7 @@ class TForm : public TControl {
   ~TForm() override;
 
   TBackend& Backend() const { return backend_; }
+  TFormPeer& FormPeer() const { return PeerAs<TFormPeer>(); }
 
   // Builds the rows of `table` in order (a derived form appends its own
   // table to its base's by building after it).

@@ -52,7 +52,7 @@ void TControl::PlaceAll() {
     TRect area = parent_->ClientRect();
     // Tab sheets sit in the page control's display area; everything else is
     // placed relative to its parent's client area.
-    peer_->SetBounds(
+    Peer().SetBounds(
         TRect{area.Left + bounds_.Left, area.Top + bounds_.Top, bounds_.Width, bounds_.Height});
   }
   Realign();

@@ -13,17 +13,14 @@ void TEdit::SetCaption(std::string_view text) {
   if (OnChange) OnChange(*this);
 }
 
-int32_t TEdit::MaxLength() const { return Peer().Prop(TProp::MaxLength); }
-void TEdit::SetMaxLength(int32_t length) { Peer().SetProp(TProp::MaxLength, std::max(0, length)); }
-bool TEdit::ReadOnly() const { return Peer().Prop(TProp::ReadOnly) != 0; }
-void TEdit::SetReadOnly(bool readOnly) { Peer().SetProp(TProp::ReadOnly, readOnly); }
+int32_t TEdit::MaxLength() const { return EditPeer().MaxLength(); }
+void TEdit::SetMaxLength(int32_t length) { EditPeer().SetMaxLength(std::max(0, length)); }
+bool TEdit::ReadOnly() const { return EditPeer().ReadOnly(); }
+void TEdit::SetReadOnly(bool readOnly) { EditPeer().SetReadOnly(readOnly); }
 
-int32_t TSpinEdit::MinValue() const { return Peer().Prop(TProp::Min); }
-int32_t TSpinEdit::MaxValue() const { return Peer().Prop(TProp::Max); }
-void TSpinEdit::SetRange(int32_t min, int32_t max) {
-  Peer().SetProp(TProp::Min, min);
-  Peer().SetProp(TProp::Max, max);
-}
+int32_t TSpinEdit::MinValue() const { return EditPeer().Min(); }
+int32_t TSpinEdit::MaxValue() const { return EditPeer().Max(); }
+void TSpinEdit::SetRange(int32_t min, int32_t max) { EditPeer().SetRange(min, max); }
 
 namespace {
 // A whole decimal number: leading blanks, an optional sign, digits only, in

@@ -105,13 +105,13 @@ TComponent* TForm::BuildRow(const TDesc& row, TControl* root, TNameMap& names,
   // Windows for controls and menus; menu items live in their menu's window.
   if (control || row.Kind == TKind::PopupMenu) c->AttachPeer();
   if (control && !row.Hint.empty()) control->SetHint(row.Hint);
-  if (row.Kind == TKind::MenuItem) static_cast<TPopupMenu*>(parent)->Peer().ItemsAdd(row.Caption);
+  if (row.Kind == TKind::MenuItem)
+    static_cast<TPopupMenu*>(parent)->MenuPeer().ItemsAdd(row.Caption);
   if (control) {
     if (row.Kind == TKind::TabSheet) {
-      TPeer& pages = static_cast<TControl*>(parent)->Peer();
-      pages.ItemsAdd(row.Caption);
-      int32_t index = static_cast<TTabSheet*>(c)->pageIndex_;
-      pages.SetItemProp(index, TProp::TabVisible, (row.Flags & kTabHidden) ? 0 : 1);
+      TPagesPeer& pages = static_cast<TPageControl*>(parent)->PagesPeer();
+      pages.AddPage(row.Caption);
+      pages.SetTabVisible(static_cast<TTabSheet*>(c)->pageIndex_, !(row.Flags & kTabHidden));
     }
     if (row.Flags & (kAlignTop | kAlignBottom | kAlignClient) || row.Kind == TKind::TabSheet)
       control->parent_->Realign();
@@ -126,22 +126,17 @@ void TForm::SetClientSize(int width, int height) {
   clientH_ = height;
   bounds_.Width = width + 2 * borderWidth_;
   bounds_.Height = height + 2 * borderWidth_;
-  Peer().SetProp(TProp::ClientWidth, bounds_.Width);
-  Peer().SetProp(TProp::ClientHeight, bounds_.Height);
+  FormPeer().SetClientSize(bounds_.Width, bounds_.Height);
   Realign();
 }
 
-int TForm::OuterWidth() const {
-  return clientW_ + 2 * borderWidth_ + Peer().Prop(TProp::FrameWidth);
-}
+int TForm::OuterWidth() const { return clientW_ + 2 * borderWidth_ + FormPeer().FrameWidth(); }
 
-int TForm::OuterHeight() const {
-  return clientH_ + 2 * borderWidth_ + Peer().Prop(TProp::FrameHeight);
-}
+int TForm::OuterHeight() const { return clientH_ + 2 * borderWidth_ + FormPeer().FrameHeight(); }
 
 void TForm::SetOuterSize(int width, int height) {
-  const int frameW = Peer().Prop(TProp::FrameWidth) + 2 * borderWidth_;
-  const int frameH = Peer().Prop(TProp::FrameHeight) + 2 * borderWidth_;
+  const int frameW = FormPeer().FrameWidth() + 2 * borderWidth_;
+  const int frameH = FormPeer().FrameHeight() + 2 * borderWidth_;
   SetClientSize(std::max(0, width - frameW), std::max(0, height - frameH));
 }
 
@@ -158,7 +153,7 @@ int32_t TForm::ShowModal() {
   inModal_ = true;
   try {
     if (OnShow) OnShow(*this);
-    Peer().RunModal();
+    FormPeer().RunModal();
   } catch (...) {
     inModal_ = false;
     throw;

@@ -1,8 +1,9 @@
 // The control kinds, each stated once: its name, the family of peer a
 // backend makes for it, how its front object is made from a description
 // row, and the kind its parent must be. A new kind is a row here, its front
-// class (ui/controls.h and its family's file) and, for a new family, that
-// family's peer in each backend.
+// class (ui/controls.h and its family's file) and, for a new family, the
+// family's interface in ui/peer.h (when it needs calls beyond TControlPeer)
+// and its peer in each backend, which the compiler holds to that interface.
 #pragma once
 
 #include <cstddef>

@@ -8,16 +8,16 @@
 
 namespace veltrin::ui {
 
-int32_t TListBox::Count() const { return Peer().ItemsCount(); }
+int32_t TListBox::Count() const { return ListPeer().ItemsCount(); }
 
 void TListBox::SetCount(int32_t count) {
   if (!IsVirtual()) throw std::logic_error("list box '" + name_ + "' holds its own items");
-  Peer().SetProp(TProp::Count, std::max(0, count));
+  ListPeer().SetCount(std::max(0, count));
 }
 
 std::string TListBox::Items(int32_t index) const {
   if (index < 0 || index >= Count()) detail::ThrowIndex(index);
-  if (!IsVirtual()) return Peer().ItemsGet(index);
+  if (!IsVirtual()) return ListPeer().ItemsGet(index);
   return OnData ? OnData(const_cast<TListBox&>(*this), index) : std::string();
 }
 
@@ -27,45 +27,45 @@ std::vector<std::string> TListBox::AllItems() const {
   return out;
 }
 
-void TListBox::AddItem(std::string_view text) { Peer().ItemsAdd(std::string(text)); }
+void TListBox::AddItem(std::string_view text) { ListPeer().ItemsAdd(std::string(text)); }
 
 void TListBox::SetItem(int32_t index, std::string_view text) {
   if (index < 0 || index >= Count()) detail::ThrowIndex(index);
-  Peer().ItemsSet(index, std::string(text));
+  ListPeer().ItemsSet(index, std::string(text));
 }
 
 void TListBox::DeleteItem(int32_t index) {
   if (index < 0 || index >= Count()) detail::ThrowIndex(index);
-  Peer().ItemsDelete(index);
+  ListPeer().ItemsDelete(index);
 }
 
 void TListBox::ClearItems() {
   if (IsVirtual())
     SetCount(0);
   else
-    Peer().ItemsClear();
+    ListPeer().ItemsClear();
 }
 
-int32_t TListBox::ItemIndex() const { return Peer().Prop(TProp::ItemIndex); }
+int32_t TListBox::ItemIndex() const { return ListPeer().ItemIndex(); }
 
 void TListBox::SetItemIndex(int32_t index) {
   if (index >= Count()) detail::ThrowIndex(index);
-  Peer().SetProp(TProp::ItemIndex, std::max(-1, index));
+  ListPeer().SetItemIndex(std::max(-1, index));
 }
 
 bool TListBox::Selected(int32_t index) const {
   if (index < 0 || index >= Count()) detail::ThrowIndex(index);
-  return Peer().ItemSelected(index);
+  return ListPeer().ItemSelected(index);
 }
 
 void TListBox::SetSelected(int32_t index, bool selected) {
   if (index < 0 || index >= Count()) detail::ThrowIndex(index);
-  Peer().SetItemSelected(index, selected);
+  ListPeer().SetItemSelected(index, selected);
 }
 
 int32_t TListBox::SelCount() const {
   int32_t n = 0;
-  for (int32_t i = 0, count = Count(); i < count; ++i) n += Peer().ItemSelected(i) ? 1 : 0;
+  for (int32_t i = 0, count = Count(); i < count; ++i) n += ListPeer().ItemSelected(i) ? 1 : 0;
   return n;
 }
 
@@ -95,25 +95,25 @@ void TListBox::SyncItemHint() noexcept {
   });
 }
 
-int32_t TComboBox::Count() const { return Peer().ItemsCount(); }
+int32_t TComboBox::Count() const { return ComboPeer().ItemsCount(); }
 
 std::string TComboBox::Items(int32_t index) const {
   if (index < 0 || index >= Count()) detail::ThrowIndex(index);
-  return Peer().ItemsGet(index);
+  return ComboPeer().ItemsGet(index);
 }
 
-void TComboBox::AddItem(std::string_view text) { Peer().ItemsAdd(std::string(text)); }
-void TComboBox::ClearItems() { Peer().ItemsClear(); }
-int32_t TComboBox::ItemIndex() const { return Peer().Prop(TProp::ItemIndex); }
+void TComboBox::AddItem(std::string_view text) { ComboPeer().ItemsAdd(std::string(text)); }
+void TComboBox::ClearItems() { ComboPeer().ItemsClear(); }
+int32_t TComboBox::ItemIndex() const { return ComboPeer().ItemIndex(); }
 
 void TComboBox::SetItemIndex(int32_t index) {
   if (index >= Count()) detail::ThrowIndex(index);
-  Peer().SetProp(TProp::ItemIndex, std::max(-1, index));
+  ComboPeer().SetItemIndex(std::max(-1, index));
 }
 
 int32_t TComboBox::IndexOf(std::string_view text) const {
   for (int32_t i = 0, n = Count(); i < n; ++i)
-    if (Peer().ItemsGet(i) == text) return i;
+    if (ComboPeer().ItemsGet(i) == text) return i;
   return -1;
 }
 

@@ -9,7 +9,7 @@ namespace veltrin::ui {
 
 TPopupMenu* TMenuItem::Menu() const { return static_cast<TPopupMenu*>(parentComponent_); }
 
-std::string TMenuItem::Caption() const { return Menu()->Peer().ItemsGet(index_); }
+std::string TMenuItem::Caption() const { return Menu()->MenuPeer().ItemsGet(index_); }
 
 void TMenuItem::Click() {
   if (OnClick) OnClick(*this);

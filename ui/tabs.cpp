@@ -12,17 +12,17 @@ TTabSheet* TPageControl::Pages(int32_t index) const {
   return pages_[size_t(index)];
 }
 
-int32_t TPageControl::ActivePageIndex() const { return Peer().Prop(TProp::ActivePage); }
+int32_t TPageControl::ActivePageIndex() const { return PagesPeer().ActivePage(); }
 
 void TPageControl::SetActivePageIndex(int32_t index) {
   if (index < -1 || index >= PageCount()) detail::ThrowIndex(index);
-  Peer().SetProp(TProp::ActivePage, index);
+  PagesPeer().SetActivePage(index);
 }
 
-int32_t TPageControl::TabHeight() const { return Peer().Prop(TProp::TabHeight); }
+int32_t TPageControl::TabHeight() const { return PagesPeer().TabHeight(); }
 
 void TPageControl::SetTabHeight(int32_t height) {
-  Peer().SetProp(TProp::TabHeight, height);
+  PagesPeer().SetTabHeight(height);
   Realign();
 }
 
@@ -34,13 +34,11 @@ TRect TPageControl::ClientRect() const {
 
 TPageControl* TTabSheet::PageControl() const { return static_cast<TPageControl*>(parent_); }
 
-bool TTabSheet::TabVisible() const {
-  return PageControl()->Peer().ItemProp(pageIndex_, TProp::TabVisible) != 0;
-}
+bool TTabSheet::TabVisible() const { return PageControl()->PagesPeer().TabVisible(pageIndex_); }
 
 void TTabSheet::SetTabVisible(bool visible) {
   TPageControl* pages = PageControl();
-  pages->Peer().SetItemProp(pageIndex_, TProp::TabVisible, visible);
+  pages->PagesPeer().SetTabVisible(pageIndex_, visible);
   // A page whose tab goes away stops being the page shown.
   if (!visible && pages->ActivePageIndex() == pageIndex_) {
     int32_t next = -1;

@@ -130,13 +130,16 @@ UINT TWin32Backend::AddMenuCommand(TMenuItem* item) {
 
 std::unique_ptr<TPeer> TWin32Backend::CreatePeer(TComponent& front) {
   EnsureClasses();
-  // The peer class of each family, in the order of TFamily.
+  const TFamily family = KindInfo(front.Kind()).Family;
+  if (family == TFamily::Menu) return MakeMenuPeer(front, *this);
+  // The window peer of each other family, in the order of TFamily.
   using TMaker = std::unique_ptr<TWinPeer> (*)(TComponent&, TWin32Backend&);
-  static constexpr std::array<TMaker, kFamilyCount> kMakers{
+  static constexpr std::array<TMaker, kFamilyCount - 1> kMakers{
       MakeFormPeer, MakeButtonPeer, MakeEditPeer,  MakeListPeer,
-      MakeTabsPeer, MakeStaticPeer, MakeChartPeer, MakeMenuPeer,
+      MakeTabsPeer, MakeStaticPeer, MakeChartPeer,
   };
-  std::unique_ptr<TWinPeer> peer = kMakers[size_t(KindInfo(front.Kind()).Family)](front, *this);
+  static_assert(size_t(TFamily::Menu) == kFamilyCount - 1, "the menu family comes last");
+  std::unique_ptr<TWinPeer> peer = kMakers[size_t(family)](front, *this);
   peer->Create();
   return peer;
 }
@@ -148,7 +151,9 @@ TBackend* Win32Backend() { return &win32::Backend(); }
 HWND WindowOf(const TComponent& component) {
   TForm* owner = component.Owner();
   if (!owner || &owner->Backend() != &win32::Backend() || !component.PeerOrNull()) return nullptr;
-  return static_cast<win32::TWinPeer*>(component.PeerOrNull())->Hwnd();
+  // A popup menu's peer has no window.
+  auto* peer = dynamic_cast<win32::TWinPeer*>(component.PeerOrNull());
+  return peer ? peer->Hwnd() : nullptr;
 }
 
 void Win32Shutdown() { win32::Backend().Shutdown(); }

@@ -9,20 +9,14 @@ LRESULT CALLBACK FlatButtonSubclass(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, U
 LRESULT CALLBACK BareCheckSubclass(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                    DWORD_PTR ref);
 
-class TButtonPeer final : public TWinPeer {
+class TButtonPeer final : public TWinPeer, public TCheckPeer {
  public:
   using TWinPeer::TWinPeer;
 
-  void SetProp(TProp prop, int32_t value) override {
-    if (prop == TProp::Checked)
-      Send(BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED);
-    else
-      TWinPeer::SetProp(prop, value);
+  void SetChecked(bool checked) override {
+    Send(BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED);
   }
-  int32_t Prop(TProp prop) const override {
-    if (prop == TProp::Checked) return Send(BM_GETCHECK) == BST_CHECKED;
-    return TWinPeer::Prop(prop);
-  }
+  bool Checked() const override { return Send(BM_GETCHECK) == BST_CHECKED; }
   void UserClick() override { Send(BM_CLICK); }
   void OnCommand(WORD code) override {
     if (code == BN_CLICKED) Control().UserInput(TInput::Click);

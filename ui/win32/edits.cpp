@@ -1,4 +1,6 @@
 // Edit boxes and spin boxes (an edit box with up-down arrows beside it).
+#include <utility>
+
 #include "ui/win32/win32_private.h"
 
 namespace veltrin::ui::win32 {
@@ -7,10 +9,10 @@ namespace {
 LRESULT CALLBACK DigitsSubclass(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                 DWORD_PTR ref);
 
-class TEditPeer final : public TWinPeer {
+class TWinEditPeer final : public TWinPeer, public TEditPeer {
  public:
   using TWinPeer::TWinPeer;
-  ~TEditPeer() override {
+  ~TWinEditPeer() override {
     if (updown_) DestroyWindow(updown_);
   }
 
@@ -18,8 +20,31 @@ class TEditPeer final : public TWinPeer {
     TWinPeer::SetText(text);
     lastText_ = text;
   }
-  void SetProp(TProp prop, int32_t value) override;
-  int32_t Prop(TProp prop) const override;
+  void SetEnabled(bool enabled) override {
+    TWinPeer::SetEnabled(enabled);
+    if (updown_) EnableWindow(updown_, enabled);
+  }
+  void SetVisible(bool visible) override {
+    TWinPeer::SetVisible(visible);
+    if (updown_) ShowWindow(updown_, visible ? SW_SHOWNA : SW_HIDE);
+  }
+  void SetMaxLength(int32_t length) override { Send(EM_LIMITTEXT, WPARAM(length)); }
+  int32_t MaxLength() const override {
+    LRESULT n = Send(EM_GETLIMITTEXT);
+    // The edit control's own "no limit" values.
+    return n >= 0x7FFFFFFE || n <= 0 ? 0 : int32_t(n);
+  }
+  void SetReadOnly(bool readOnly) override { Send(EM_SETREADONLY, readOnly); }
+  bool ReadOnly() const override {
+    return (GetWindowLongPtrW(hwnd_, GWL_STYLE) & ES_READONLY) != 0;
+  }
+  void SetRange(int32_t min, int32_t max) override {
+    if (!updown_) return;
+    SendMessageW(updown_, UDM_SETRANGE32, WPARAM(min), LPARAM(max));
+    SyncDigitsOnly();
+  }
+  int32_t Min() const override { return Range().first; }
+  int32_t Max() const override { return Range().second; }
   void SetBounds(const TRect& r) override {
     TWinPeer::SetBounds(r);
     // The arrows take their place inside the box's width again.
@@ -58,8 +83,13 @@ class TEditPeer final : public TWinPeer {
   // A spin box over whole numbers (its range holds no negative number)
   // takes digits only.
   bool DigitsOnly() const {
-    return front_.Kind() == TKind::SpinEdit &&
-           (updown_ ? Prop(TProp::Min) : front_.Desc().Min) >= 0;
+    return front_.Kind() == TKind::SpinEdit && (updown_ ? Min() : front_.Desc().Min) >= 0;
+  }
+  // A plain edit box has no range: 0 to 0.
+  std::pair<int32_t, int32_t> Range() const {
+    int lo = 0, hi = 0;
+    if (updown_) SendMessageW(updown_, UDM_GETRANGE32, WPARAM(&lo), LPARAM(&hi));
+    return {lo, hi};
   }
   void SyncDigitsOnly() {
     const LONG_PTR style = GetWindowLongPtrW(hwnd_, GWL_STYLE);
@@ -71,7 +101,7 @@ class TEditPeer final : public TWinPeer {
   std::string lastText_;   // the text the last change event saw
 };
 
-void TEditPeer::AfterCreate() {
+void TWinEditPeer::AfterCreate() {
   const TDesc& d = front_.Desc();
   lastText_ = d.Caption;
   // Typed keys pass the control's key handler first (the subclass set last
@@ -91,58 +121,6 @@ void TEditPeer::AfterCreate() {
   ++suppress_;
   SetWindowTextW(hwnd_, GbkToWide(d.Caption).c_str());
   --suppress_;
-}
-
-void TEditPeer::SetProp(TProp prop, int32_t value) {
-  switch (prop) {
-    case TProp::Enabled:
-      TWinPeer::SetProp(prop, value);
-      if (updown_) EnableWindow(updown_, value != 0);
-      break;
-    case TProp::Visible:
-      TWinPeer::SetProp(prop, value);
-      if (updown_) ShowWindow(updown_, value ? SW_SHOWNA : SW_HIDE);
-      break;
-    case TProp::MaxLength:
-      Send(EM_LIMITTEXT, WPARAM(value));
-      break;
-    case TProp::ReadOnly:
-      Send(EM_SETREADONLY, value != 0);
-      break;
-    case TProp::Min:
-    case TProp::Max: {
-      if (!updown_) break;
-      int lo = 0, hi = 0;
-      SendMessageW(updown_, UDM_GETRANGE32, WPARAM(&lo), LPARAM(&hi));
-      (prop == TProp::Min ? lo : hi) = value;
-      SendMessageW(updown_, UDM_SETRANGE32, WPARAM(lo), LPARAM(hi));
-      SyncDigitsOnly();
-      break;
-    }
-    default:
-      TWinPeer::SetProp(prop, value);
-  }
-}
-
-int32_t TEditPeer::Prop(TProp prop) const {
-  switch (prop) {
-    case TProp::MaxLength: {
-      LRESULT n = Send(EM_GETLIMITTEXT);
-      // The edit control's own "no limit" values.
-      return n >= 0x7FFFFFFE || n <= 0 ? 0 : int32_t(n);
-    }
-    case TProp::ReadOnly:
-      return (GetWindowLongPtrW(hwnd_, GWL_STYLE) & ES_READONLY) != 0;
-    case TProp::Min:
-    case TProp::Max: {
-      if (!updown_) return 0;
-      int lo = 0, hi = 0;
-      SendMessageW(updown_, UDM_GETRANGE32, WPARAM(&lo), LPARAM(&hi));
-      return prop == TProp::Min ? lo : hi;
-    }
-    default:
-      return TWinPeer::Prop(prop);
-  }
 }
 
 // Only the digits of the clipboard's text, in place of the selection.
@@ -197,7 +175,7 @@ LRESULT CALLBACK DigitsSubclass(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_
 }  // namespace
 
 std::unique_ptr<TWinPeer> MakeEditPeer(TComponent& front, TWin32Backend& backend) {
-  return std::make_unique<TEditPeer>(front, backend);
+  return std::make_unique<TWinEditPeer>(front, backend);
 }
 
 }  // namespace veltrin::ui::win32

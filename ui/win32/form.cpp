@@ -18,30 +18,25 @@ BOOL CALLBACK DisableOthers(HWND hwnd, LPARAM lp) {
   return TRUE;
 }
 
-class TFormPeer final : public TWinPeer {
+class TWinFormPeer final : public TWinPeer, public TFormPeer {
  public:
-  TFormPeer(TComponent& front, TWin32Backend& backend)
+  TWinFormPeer(TComponent& front, TWin32Backend& backend)
       : TWinPeer(front, backend), hostContext_(ThreadDpiContext()) {}
-  ~TFormPeer() override {
+  ~TWinFormPeer() override {
     if (tooltip_) DestroyWindow(tooltip_);
   }
 
-  void SetProp(TProp prop, int32_t value) override {
-    switch (prop) {
-      case TProp::Visible:
-        break;  // shown by its modal run
-      case TProp::ClientWidth:
-        clientW_ = value;
-        ApplyClientSize();
-        break;
-      case TProp::ClientHeight:
-        clientH_ = value;
-        ApplyClientSize();
-        break;
-      default:
-        TWinPeer::SetProp(prop, value);
-    }
+  void SetVisible(bool) override {}  // shown by its modal run
+  void SetClientSize(int32_t width, int32_t height) override {
+    clientW_ = width;
+    clientH_ = height;
+    ApplyClientSize();
   }
+  // In 96-DPI units, as the description gives sizes.
+  int32_t ClientWidth() const override { return ClientSize().cx; }
+  int32_t ClientHeight() const override { return ClientSize().cy; }
+  int32_t FrameWidth() const override { return FrameSize().cx; }
+  int32_t FrameHeight() const override { return FrameSize().cy; }
   void SetBounds(const TRect&) override {}  // a form is placed by its modal run
   HWND Tooltip() override;
   int Dpi() const override { return dpi_; }
@@ -70,6 +65,8 @@ class TFormPeer final : public TWinPeer {
  private:
   TForm& Form() const { return static_cast<TForm&>(front_); }
   void ApplyClientSize();
+  SIZE ClientSize() const;
+  SIZE FrameSize() const;
   void RunHook();
   void OnCommandId(WORD id);
   // Centres the window on the host's monitor, rescaling it first when that
@@ -98,7 +95,7 @@ class TFormPeer final : public TWinPeer {
   HWND seenFocus_ = nullptr;
 };
 
-void TFormPeer::ApplyClientSize() {
+void TWinFormPeer::ApplyClientSize() {
   TDpiAwareScope aware;
   const int width = Px(clientW_), height = Px(clientH_);
   DWORD style = DWORD(GetWindowLongPtrW(hwnd_, GWL_STYLE));
@@ -116,7 +113,23 @@ void TFormPeer::ApplyClientSize() {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void TFormPeer::Rescale() {
+SIZE TWinFormPeer::ClientSize() const {
+  TDpiAwareScope aware;
+  RECT c{};
+  GetClientRect(hwnd_, &c);
+  return SIZE{FromDevice(c.right - c.left, Dpi()), FromDevice(c.bottom - c.top, Dpi())};
+}
+
+SIZE TWinFormPeer::FrameSize() const {
+  TDpiAwareScope aware;
+  RECT w{}, c{};
+  GetWindowRect(hwnd_, &w);
+  GetClientRect(hwnd_, &c);
+  return SIZE{FromDevice((w.right - w.left) - c.right, Dpi()),
+              FromDevice((w.bottom - w.top) - c.bottom, Dpi())};
+}
+
+void TWinFormPeer::Rescale() {
   if (tooltip_) {
     SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, Px(300));
     SendMessageW(tooltip_, WM_SETFONT, WPARAM(CurrentFont()), FALSE);
@@ -124,7 +137,7 @@ void TFormPeer::Rescale() {
   ApplyClientSize();
 }
 
-void TFormPeer::ChangeDpi(int dpi, const RECT* suggested) {
+void TWinFormPeer::ChangeDpi(int dpi, const RECT* suggested) {
   if (dpi == dpi_ || dpi < 48) return;
   TDpiAwareScope aware;
   dpi_ = dpi;
@@ -135,11 +148,12 @@ void TFormPeer::ChangeDpi(int dpi, const RECT* suggested) {
   Rescale();
   // Every control again from its description's place, with the new fonts.
   for (TComponent* c : Form().Components())
-    if (c->PeerOrNull() && c != &front_) static_cast<TWinPeer*>(c->PeerOrNull())->Rescale();
+    if (auto* peer = dynamic_cast<TWinPeer*>(c->PeerOrNull()); peer && c != &front_)
+      peer->Rescale();  // menus have no window to rescale
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-void TFormPeer::Place(HWND owner) {
+void TWinFormPeer::Place(HWND owner) {
   TDpiAwareScope aware;
   const RECT work = WorkArea(HostMonitor(owner));
   // Onto the host's monitor first: a form built while the host was on a
@@ -154,7 +168,7 @@ void TFormPeer::Place(HWND owner) {
   SetWindowPos(hwnd_, HWND_TOP, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-HWND TFormPeer::Tooltip() {
+HWND TWinFormPeer::Tooltip() {
   if (!tooltip_) {
     TDpiAwareScope aware;
     tooltip_ =
@@ -168,7 +182,7 @@ HWND TFormPeer::Tooltip() {
   return tooltip_;
 }
 
-void TFormPeer::RunModal() {
+void TWinFormPeer::RunModal() {
   TForm& form = Form();
   // Read once the form is built and its OnShow has placed everything.
   order_ = ReadingOrder(form);
@@ -217,7 +231,7 @@ void TFormPeer::RunModal() {
 
 // The stop of `hwnd` or of the nearest window holding it (a combo box
 // holds its edit box); a page control's sheets hold stops of their own.
-int TFormPeer::StopIndexOf(HWND hwnd) const {
+int TWinFormPeer::StopIndexOf(HWND hwnd) const {
   for (HWND h = hwnd; h && h != hwnd_; h = GetParent(h))
     for (size_t i = 0; i < order_.size(); ++i)
       for (HWND m : order_[i].Members)
@@ -225,7 +239,7 @@ int TFormPeer::StopIndexOf(HWND hwnd) const {
   return -1;
 }
 
-HWND TFormPeer::StopTarget(int index) const {
+HWND TWinFormPeer::StopTarget(int index) const {
   const std::vector<HWND>& members = order_[size_t(index)].Members;
   auto remembered = groupFocus_.find(index);
   if (remembered != groupFocus_.end() && CanFocus(remembered->second, hwnd_))
@@ -237,7 +251,7 @@ HWND TFormPeer::StopTarget(int index) const {
 
 // The next stop after (or before) stop `from` that can take the focus;
 // from -1 the first (or last).
-void TFormPeer::MoveFocus(int from, bool back) {
+void TWinFormPeer::MoveFocus(int from, bool back) {
   const int n = int(order_.size());
   for (int k = 1; k <= n; ++k) {
     int i = from < 0 ? (back ? n - k : k - 1) : from + (back ? -k : k);
@@ -250,7 +264,7 @@ void TFormPeer::MoveFocus(int from, bool back) {
   }
 }
 
-void TFormPeer::FocusStart() {
+void TWinFormPeer::FocusStart() {
   TControl* start = Form().ActiveControl();
   auto* peer = start ? static_cast<TWinPeer*>(start->PeerOrNull()) : nullptr;
   if (peer && CanFocus(peer->Hwnd(), hwnd_)) {
@@ -263,7 +277,7 @@ void TFormPeer::FocusStart() {
 
 // Back from another window (a message box, the code picker): the control
 // that had the focus has it again, not the form itself.
-void TFormPeer::RestoreFocus() {
+void TWinFormPeer::RestoreFocus() {
   if (lastFocus_ && CanFocus(lastFocus_, hwnd_)) {
     SetFocus(lastFocus_);
     WatchFocus();
@@ -274,7 +288,7 @@ void TFormPeer::RestoreFocus() {
 
 // Tab and Shift+Tab go by the reading order, before the dialog manager's
 // own Tab handling (which follows the order the windows were made in).
-bool TFormPeer::HandleTab(const MSG& msg) {
+bool TWinFormPeer::HandleTab(const MSG& msg) {
   if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB || order_.empty()) return false;
   if (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)) return false;
   if (GetKeyState(VK_CONTROL) < 0) return StepPage(GetKeyState(VK_SHIFT) < 0);
@@ -289,7 +303,7 @@ bool TFormPeer::HandleTab(const MSG& msg) {
 // previous) page of the page control that holds the focus, else of the
 // form's first page control that shows. The focus stays where it is, or
 // goes to the tabs when its page went away.
-bool TFormPeer::StepPage(bool back) {
+bool TWinFormPeer::StepPage(bool back) {
   TWinPeer* pages = nullptr;
   for (HWND h = GetFocus(); h && h != hwnd_ && !pages; h = GetParent(h))
     if (TWinPeer* peer = PeerOf(h); peer && peer->Front().Kind() == TKind::PageControl)
@@ -306,7 +320,7 @@ bool TFormPeer::StepPage(bool back) {
   return true;
 }
 
-void TFormPeer::WatchFocus() {
+void TWinFormPeer::WatchFocus() {
   HWND focus = GetFocus();
   if (focus == seenFocus_) return;
   seenFocus_ = focus;
@@ -321,7 +335,7 @@ void TFormPeer::WatchFocus() {
 
 // As in a dialog box: a push button with the focus is the one Enter
 // presses and shows it; anywhere else the form's default button does.
-void TFormPeer::SyncDefault(HWND focus) {
+void TWinFormPeer::SyncDefault(HWND focus) {
   HWND target = nullptr;
   TWinPeer* focused = PeerOf(focus);
   if (focused && focused != this && focused->Front().Kind() == TKind::Button)
@@ -334,14 +348,14 @@ void TFormPeer::SyncDefault(HWND focus) {
         peer->SetDefaultLook(peer->Hwnd() == target);
 }
 
-void TFormPeer::RunHook() {
+void TWinFormPeer::RunHook() {
   TForm& form = Form();
   if (TUiHook* hook = Hook()) RunGuarded([&] { hook->Modal(form); });
   // Under a hook nobody else is there to close the window.
   if (form.ModalResult() == mrNone) form.SetModalResult(mrCancel);
 }
 
-void TFormPeer::UserFormKey(TFormKey key) {
+void TWinFormPeer::UserFormKey(TFormKey key) {
   switch (key) {
     // What IsDialogMessage sends for Enter and Esc.
     case TFormKey::Enter:
@@ -356,7 +370,7 @@ void TFormPeer::UserFormKey(TFormKey key) {
   }
 }
 
-intptr_t TFormPeer::UserCopyData(uintptr_t tag, const void* data, size_t size) {
+intptr_t TWinFormPeer::UserCopyData(uintptr_t tag, const void* data, size_t size) {
   COPYDATASTRUCT cds{};
   cds.dwData = ULONG_PTR(tag);
   cds.cbData = DWORD(size);
@@ -364,7 +378,7 @@ intptr_t TFormPeer::UserCopyData(uintptr_t tag, const void* data, size_t size) {
   return intptr_t(Send(WM_COPYDATA, 0, LPARAM(&cds)));
 }
 
-void TFormPeer::OnCommandId(WORD id) {
+void TWinFormPeer::OnCommandId(WORD id) {
   if (id == IDOK) {
     Form().UserFormKey(TFormKey::Enter);
   } else if (id == IDCANCEL) {
@@ -374,7 +388,7 @@ void TFormPeer::OnCommandId(WORD id) {
   }
 }
 
-bool TFormPeer::OnFormMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+bool TWinFormPeer::OnFormMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
   result = 0;
   switch (msg) {
     case WM_COMMAND:  // from a menu or the dialog keys: no control window
@@ -416,7 +430,7 @@ bool TFormPeer::OnFormMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
 }  // namespace
 
 std::unique_ptr<TWinPeer> MakeFormPeer(TComponent& front, TWin32Backend& backend) {
-  return std::make_unique<TFormPeer>(front, backend);
+  return std::make_unique<TWinFormPeer>(front, backend);
 }
 
 }  // namespace veltrin::ui::win32

@@ -18,12 +18,16 @@ LRESULT CALLBACK ListSubclass(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PT
 LRESULT CALLBACK TypeAheadSubclass(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                    DWORD_PTR ref);
 
-class TListBoxPeer final : public TWinPeer {
+class TListBoxPeer final : public TWinPeer, public TListPeer {
  public:
   using TWinPeer::TWinPeer;
 
-  void SetProp(TProp prop, int32_t value) override;
-  int32_t Prop(TProp prop) const override;
+  void SetItemIndex(int32_t index) override;
+  int32_t ItemIndex() const override {
+    if (!IsMulti()) return int32_t(Send(LB_GETCURSEL));
+    return hasCaret_ && Send(LB_GETCOUNT) > 0 ? int32_t(Send(LB_GETCARETINDEX)) : -1;
+  }
+  void SetCount(int32_t count) override;
   void ItemsClear() override;
   void ItemsAdd(const std::string& text) override {
     std::wstring wide = GbkToWide(text);
@@ -115,7 +119,6 @@ class TListBoxPeer final : public TWinPeer {
 
   bool IsMulti() const { return (Flags() & kMultiSelect) != 0; }
   bool IsVirtual() const { return (Flags() & kVirtual) != 0; }
-  void SetCount(int32_t count);
   void ApplyItemHeight() {
     const int32_t height = front_.Desc().ItemHeight;
     if (height > 0 || IsVirtual())
@@ -153,41 +156,17 @@ LRESULT CALLBACK ListSubclass(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PT
   return DefSubclassProc(hwnd, msg, wp, lp);
 }
 
-void TListBoxPeer::SetProp(TProp prop, int32_t value) {
-  switch (prop) {
-    case TProp::ItemIndex:
-      ++suppress_;
-      if (!IsMulti()) {
-        Send(LB_SETCURSEL, WPARAM(value));
-      } else if (value < 0) {
-        hasCaret_ = false;
-      } else {
-        Send(LB_SETCARETINDEX, WPARAM(value), FALSE);
-        hasCaret_ = true;
-      }
-      --suppress_;
-      break;
-    case TProp::Count:
-      SetCount(value);
-      break;
-    case TProp::TopIndex:
-      Send(LB_SETTOPINDEX, WPARAM(value));
-      break;
-    default:
-      TWinPeer::SetProp(prop, value);
+void TListBoxPeer::SetItemIndex(int32_t index) {
+  ++suppress_;
+  if (!IsMulti()) {
+    Send(LB_SETCURSEL, WPARAM(index));
+  } else if (index < 0) {
+    hasCaret_ = false;
+  } else {
+    Send(LB_SETCARETINDEX, WPARAM(index), FALSE);
+    hasCaret_ = true;
   }
-}
-
-int32_t TListBoxPeer::Prop(TProp prop) const {
-  switch (prop) {
-    case TProp::ItemIndex:
-      if (!IsMulti()) return int32_t(Send(LB_GETCURSEL));
-      return hasCaret_ && Send(LB_GETCOUNT) > 0 ? int32_t(Send(LB_GETCARETINDEX)) : -1;
-    case TProp::TopIndex:
-      return int32_t(Send(LB_GETTOPINDEX));
-    default:
-      return TWinPeer::Prop(prop);
-  }
+  --suppress_;
 }
 
 void TListBoxPeer::ItemsClear() {
@@ -204,19 +183,19 @@ void TListBoxPeer::ItemsClear() {
 void TListBoxPeer::ItemsSet(int32_t index, const std::string& text) {
   if (IsVirtual()) return;
   bool selected = ItemSelected(index);
-  int32_t current = Prop(TProp::ItemIndex);
+  int32_t current = ItemIndex();
   ++suppress_;
   Send(LB_DELETESTRING, WPARAM(index));
   Send(LB_INSERTSTRING, WPARAM(index), LPARAM(GbkToWide(text).c_str()));
   --suppress_;
   FitExtent();
   if (selected) SetItemSelected(index, true);
-  if (current >= 0) SetProp(TProp::ItemIndex, current);
+  if (current >= 0) SetItemIndex(current);
 }
 
 void TListBoxPeer::ItemsDelete(int32_t index) {
   if (IsVirtual()) return;
-  int32_t current = Prop(TProp::ItemIndex);
+  int32_t current = ItemIndex();
   ++suppress_;
   Send(LB_DELETESTRING, WPARAM(index));
   --suppress_;
@@ -228,7 +207,7 @@ void TListBoxPeer::ItemsDelete(int32_t index) {
     --current;
   else if (current == index)
     current = IsMulti() ? std::min(current, n - 1) : -1;
-  SetProp(TProp::ItemIndex, current);
+  SetItemIndex(current);
 }
 
 std::string TListBoxPeer::ItemsGet(int32_t index) const {
@@ -250,7 +229,7 @@ void TListBoxPeer::SetItemSelected(int32_t index, bool selected) {
       Send(LB_SETCURSEL, WPARAM(-1));
   } else {
     // LB_SETSEL moves the focus rectangle; the current item stays put.
-    int32_t current = Prop(TProp::ItemIndex);
+    int32_t current = ItemIndex();
     Send(LB_SETSEL, selected, LPARAM(index));
     if (current >= 0) Send(LB_SETCARETINDEX, WPARAM(current), FALSE);
   }
@@ -266,7 +245,7 @@ void TListBoxPeer::SetCount(int32_t count) {
   std::vector<int32_t> selected;
   for (int32_t i = 0, n = std::min(old, count); i < n; ++i)
     if (ItemSelected(i)) selected.push_back(i);
-  int32_t current = Prop(TProp::ItemIndex);
+  int32_t current = ItemIndex();
   ++suppress_;
   Send(LB_SETCOUNT, WPARAM(count));
   if (IsMulti()) {
@@ -275,7 +254,7 @@ void TListBoxPeer::SetCount(int32_t count) {
   }
   --suppress_;
   if (current >= count) current = count - 1;
-  SetProp(TProp::ItemIndex, current);
+  SetItemIndex(current);
   FitExtent();
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
@@ -330,21 +309,17 @@ void TListBoxPeer::DrawItem(const DRAWITEMSTRUCT& dis) {
   SelectObject(dc, oldFont);
 }
 
-class TComboPeer final : public TWinPeer {
+class TWinComboPeer final : public TWinPeer, public TComboPeer {
  public:
   using TWinPeer::TWinPeer;
 
   void SetText(const std::string& text) override;
-  void SetProp(TProp prop, int32_t value) override {
-    if (prop != TProp::ItemIndex) return TWinPeer::SetProp(prop, value);
+  void SetItemIndex(int32_t index) override {
     ++suppress_;
-    Send(CB_SETCURSEL, WPARAM(value));
+    Send(CB_SETCURSEL, WPARAM(index));
     --suppress_;
   }
-  int32_t Prop(TProp prop) const override {
-    if (prop == TProp::ItemIndex) return int32_t(Send(CB_GETCURSEL));
-    return TWinPeer::Prop(prop);
-  }
+  int32_t ItemIndex() const override { return int32_t(Send(CB_GETCURSEL)); }
   void SetBounds(const TRect& r) override {
     bounds_ = r;
     if (!hwnd_) return;
@@ -440,8 +415,8 @@ LRESULT CALLBACK TypeAheadSubclass(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UI
                                    DWORD_PTR ref) {
   switch (msg) {
     case WM_CHAR:
-      if (wp >= 32 && PeerOf(hwnd) == reinterpret_cast<TComboPeer*>(ref)) {
-        reinterpret_cast<TComboPeer*>(ref)->TypeAhead(wchar_t(wp));
+      if (wp >= 32 && PeerOf(hwnd) == reinterpret_cast<TWinComboPeer*>(ref)) {
+        reinterpret_cast<TWinComboPeer*>(ref)->TypeAhead(wchar_t(wp));
         return 0;
       }
       break;
@@ -454,7 +429,7 @@ LRESULT CALLBACK TypeAheadSubclass(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UI
   return DefSubclassProc(hwnd, msg, wp, lp);
 }
 
-void TComboPeer::SetText(const std::string& text) {
+void TWinComboPeer::SetText(const std::string& text) {
   if (!hwnd_) return;
   if (!DropDownList()) return TWinPeer::SetText(text);
   // A list without typing shows only its items: the text selects one.
@@ -472,7 +447,7 @@ void TComboPeer::SetText(const std::string& text) {
 }  // namespace
 
 std::unique_ptr<TWinPeer> MakeListPeer(TComponent& front, TWin32Backend& backend) {
-  if (front.Kind() == TKind::ComboBox) return std::make_unique<TComboPeer>(front, backend);
+  if (front.Kind() == TKind::ComboBox) return std::make_unique<TWinComboPeer>(front, backend);
   return std::make_unique<TListBoxPeer>(front, backend);
 }
 

@@ -1,6 +1,6 @@
-// Popup menus, whose chosen items come back to their form as menu commands,
-// and the components that have no window at all (menu items, file
-// dialogs): both have a peer without a window.
+// Popup menus, whose chosen items come back to their form as menu commands.
+// Their peer has no window; menu items live in it, and file dialogs have no
+// peer at all.
 #include <stdexcept>
 
 #include "ui/win32/win32_private.h"
@@ -8,21 +8,20 @@
 namespace veltrin::ui::win32 {
 namespace {
 
-class TMenuPeer final : public TWinPeer {
+// No window of its own, so no TWinPeer: nothing can place, colour or
+// enable it.
+class TWinMenuPeer final : public TPeer, public TMenuPeer {
  public:
-  using TWinPeer::TWinPeer;
-  ~TMenuPeer() override {
+  TWinMenuPeer(TComponent& front, TWin32Backend& backend) : front_(front), backend_(backend) {
+    menu_ = CreatePopupMenu();
+    if (!menu_) throw std::runtime_error("cannot create the menu '" + front_.Name() + "'");
+  }
+  ~TWinMenuPeer() override {
     for (UINT id : ids_) backend_.RemoveMenuCommand(id);
     if (menu_) DestroyMenu(menu_);
   }
 
   HMENU Menu() const { return menu_; }
-  void ItemsClear() override {
-    if (!menu_) return;
-    while (GetMenuItemCount(menu_) > 0) DeleteMenu(menu_, 0, MF_BYPOSITION);
-    for (UINT id : ids_) backend_.RemoveMenuCommand(id);
-    ids_.clear();
-  }
   void ItemsAdd(const std::string& text) override;
   std::string ItemsGet(int32_t index) const override {
     if (!menu_) return {};
@@ -34,23 +33,17 @@ class TMenuPeer final : public TWinPeer {
   int32_t ItemsCount() const override { return menu_ ? GetMenuItemCount(menu_) : 0; }
   void UserSelectItem(int32_t index) override {
     if (index >= 0 && size_t(index) < ids_.size() && ids_[size_t(index)] != 0)
-      SendMessageW(FormPeer()->Hwnd(), WM_COMMAND, MAKEWPARAM(ids_[size_t(index)], 0), 0);
-  }
-
- protected:
-  TWindowClass WindowClass() const override { return {}; }
-  void AfterCreate() override {
-    if (front_.Kind() != TKind::PopupMenu) return;
-    menu_ = CreatePopupMenu();
-    if (!menu_) throw std::runtime_error("cannot create the menu '" + front_.Name() + "'");
+      SendMessageW(WindowOf(*front_.Owner()), WM_COMMAND, MAKEWPARAM(ids_[size_t(index)], 0), 0);
   }
 
  private:
+  TComponent& front_;
+  TWin32Backend& backend_;
   HMENU menu_ = nullptr;
   std::vector<UINT> ids_;  // the command of each item; 0 for a separator
 };
 
-void TMenuPeer::ItemsAdd(const std::string& text) {
+void TWinMenuPeer::ItemsAdd(const std::string& text) {
   if (!menu_) return;
   auto& menu = static_cast<TPopupMenu&>(front_);
   size_t index = size_t(GetMenuItemCount(menu_));
@@ -67,12 +60,12 @@ void TMenuPeer::ItemsAdd(const std::string& text) {
 
 }  // namespace
 
-std::unique_ptr<TWinPeer> MakeMenuPeer(TComponent& front, TWin32Backend& backend) {
-  return std::make_unique<TMenuPeer>(front, backend);
+std::unique_ptr<TPeer> MakeMenuPeer(TComponent& front, TWin32Backend& backend) {
+  return std::make_unique<TWinMenuPeer>(front, backend);
 }
 
-HMENU MenuOf(const TWinPeer& peer) {
-  auto* menu = dynamic_cast<const TMenuPeer*>(&peer);
+HMENU MenuOf(const TPeer& peer) {
+  auto* menu = dynamic_cast<const TWinMenuPeer*>(&peer);
   return menu ? menu->Menu() : nullptr;
 }
 

@@ -92,74 +92,38 @@ std::string TWinPeer::Text() const {
   return WideToGbk(buf);
 }
 
-void TWinPeer::SetProp(TProp prop, int32_t value) {
-  switch (prop) {
-    case TProp::Enabled:
-      if (hwnd_) EnableWindow(hwnd_, value != 0);
-      break;
-    case TProp::Visible:
-      if (hwnd_) ShowWindow(hwnd_, value ? SW_SHOWNA : SW_HIDE);
-      break;
-    case TProp::Color:
-      color_ = TColor(value);
-      if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
-      break;
-    case TProp::FontColor:
-      fontColor_ = TColor(value);
-      if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
-      break;
-    case TProp::FontBold:
-      bold_ = value != 0;
-      if (hwnd_) Send(WM_SETFONT, WPARAM(CurrentFont()), TRUE);
-      break;
-    case TProp::ShowHint:
-      showHint_ = value != 0;
-      SyncTool();
-      break;
-    default:
-      break;  // not a property of this kind
-  }
+void TWinPeer::SetEnabled(bool enabled) {
+  if (hwnd_) EnableWindow(hwnd_, enabled);
 }
 
-int32_t TWinPeer::Prop(TProp prop) const {
-  switch (prop) {
-    case TProp::Enabled:
-      return hwnd_ ? IsWindowEnabled(hwnd_) != 0 : 1;
-    case TProp::Visible:
-      return hwnd_ ? (GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0 : 0;
-    case TProp::ItemIndex:
-      return -1;
-    case TProp::Count:
-      return ItemsCount();
-    case TProp::Color:
-      return int32_t(color_);
-    case TProp::FontColor:
-      return int32_t(fontColor_);
-    case TProp::FontBold:
-      return bold_;
-    case TProp::ShowHint:
-      return showHint_;
-    // In 96-DPI units, as the description gives sizes.
-    case TProp::ClientWidth:
-    case TProp::ClientHeight: {
-      TDpiAwareScope aware;
-      RECT c{};
-      GetClientRect(hwnd_, &c);
-      return FromDevice(prop == TProp::ClientWidth ? c.right - c.left : c.bottom - c.top, Dpi());
-    }
-    case TProp::FrameWidth:
-    case TProp::FrameHeight: {
-      TDpiAwareScope aware;
-      RECT w{}, c{};
-      GetWindowRect(hwnd_, &w);
-      GetClientRect(hwnd_, &c);
-      return FromDevice(
-          prop == TProp::FrameWidth ? (w.right - w.left) - c.right : (w.bottom - w.top) - c.bottom,
-          Dpi());
-    }
-    default:
-      return 0;  // not a property of this kind
-  }
+bool TWinPeer::Enabled() const { return hwnd_ ? IsWindowEnabled(hwnd_) != 0 : true; }
+
+void TWinPeer::SetVisible(bool visible) {
+  if (hwnd_) ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE);
+}
+
+bool TWinPeer::Visible() const {
+  return hwnd_ ? (GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0 : false;
+}
+
+void TWinPeer::SetColor(TColor color) {
+  color_ = color;
+  if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void TWinPeer::SetFontColor(TColor color) {
+  fontColor_ = color;
+  if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void TWinPeer::SetFontBold(bool bold) {
+  bold_ = bold;
+  if (hwnd_) Send(WM_SETFONT, WPARAM(CurrentFont()), TRUE);
+}
+
+void TWinPeer::SetShowHint(bool show) {
+  showHint_ = show;
+  SyncTool();
 }
 
 HWND TWinPeer::Tooltip() { return FormPeer() ? FormPeer()->Tooltip() : nullptr; }
@@ -254,8 +218,8 @@ bool TWinPeer::ShowPopup(LPARAM where) {
     pt = POINT{rc.left + Px(8), rc.top + Px(8)};
   }
   // The chosen item comes back to the form as a menu command.
-  TrackPopupMenu(MenuOf(*static_cast<TWinPeer*>(popup->PeerOrNull())),
-                 TPM_LEFTALIGN | TPM_RIGHTBUTTON, pt.x, pt.y, 0, FormPeer()->hwnd_, nullptr);
+  TrackPopupMenu(MenuOf(*popup->PeerOrNull()), TPM_LEFTALIGN | TPM_RIGHTBUTTON, pt.x, pt.y, 0,
+                 FormPeer()->hwnd_, nullptr);
   return true;
 }
 

@@ -18,10 +18,10 @@ class TLabelPeer final : public TWinPeer {
     TWinPeer::SetText(text);
     if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
   }
-  void SetProp(TProp prop, int32_t value) override {
-    TWinPeer::SetProp(prop, value);
+  void SetEnabled(bool enabled) override {
+    TWinPeer::SetEnabled(enabled);
     // Disabled text is drawn grey.
-    if (prop == TProp::Enabled && hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+    if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
   }
   void UserClick() override {
     Send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));

@@ -12,51 +12,34 @@ struct TPageTab {
   bool Visible = true;
 };
 
-class TPagesPeer final : public TWinPeer {
+class TWinPagesPeer final : public TWinPeer, public TPagesPeer {
  public:
   using TWinPeer::TWinPeer;
 
-  void SetProp(TProp prop, int32_t value) override {
-    switch (prop) {
-      case TProp::ActivePage:
-        active_ = value;
-        SyncTabs();
-        break;
-      case TProp::TabHeight:
-        tabHeight_ = value;
-        Send(TCM_SETITEMSIZE, 0, MAKELPARAM(0, Px(value)));
-        break;
-      default:
-        TWinPeer::SetProp(prop, value);
-    }
-  }
-  int32_t Prop(TProp prop) const override;
-  void ItemsClear() override {
-    pages_.clear();
+  void SetActivePage(int32_t index) override {
+    active_ = index;
     SyncTabs();
   }
-  void ItemsAdd(const std::string& text) override {
-    pages_.push_back({text, true});
+  int32_t ActivePage() const override {
+    LRESULT sel = Send(TCM_GETCURSEL);
+    return sel < 0 ? active_ : PageAt(sel);
+  }
+  void SetTabHeight(int32_t height) override {
+    tabHeight_ = height;
+    Send(TCM_SETITEMSIZE, 0, MAKELPARAM(0, Px(height)));
+  }
+  int32_t TabHeight() const override { return tabHeight_; }
+  void AddPage(const std::string& caption) override {
+    pages_.push_back({caption, true});
     SyncTabs();
   }
-  void ItemsSet(int32_t index, const std::string& text) override {
-    if (index >= 0 && index < int32_t(pages_.size())) pages_[size_t(index)].Caption = text;
+  void SetTabVisible(int32_t index, bool visible) override {
+    if (index < 0 || index >= int32_t(pages_.size())) return;
+    pages_[size_t(index)].Visible = visible;
     SyncTabs();
   }
-  std::string ItemsGet(int32_t index) const override {
-    return index >= 0 && index < int32_t(pages_.size()) ? pages_[size_t(index)].Caption
-                                                        : std::string();
-  }
-  int32_t ItemsCount() const override { return int32_t(pages_.size()); }
-  void SetItemProp(int32_t index, TProp prop, int32_t value) override {
-    if (prop != TProp::TabVisible || index < 0 || index >= int32_t(pages_.size())) return;
-    pages_[size_t(index)].Visible = value != 0;
-    SyncTabs();
-  }
-  int32_t ItemProp(int32_t index, TProp prop) const override {
-    return prop == TProp::TabVisible && TabPosition(index) >= 0;
-  }
-  void UserSelectItem(int32_t index) override {
+  bool TabVisible(int32_t index) const override { return TabPosition(index) >= 0; }
+  void UserSelectPage(int32_t index) override {
     int pos = TabPosition(index);
     RECT rc{};
     if (pos < 0 || !Send(TCM_GETITEMRECT, WPARAM(pos), LPARAM(&rc))) return;
@@ -124,28 +107,15 @@ class TPagesPeer final : public TWinPeer {
   int32_t active_ = 0;
 };
 
-int32_t TPagesPeer::Prop(TProp prop) const {
-  switch (prop) {
-    case TProp::ActivePage: {
-      LRESULT sel = Send(TCM_GETCURSEL);
-      return sel < 0 ? active_ : PageAt(sel);
-    }
-    case TProp::TabHeight:
-      return tabHeight_;
-    default:
-      return TWinPeer::Prop(prop);
-  }
-}
-
 // Reads the tab control: the tab whose item names the page.
-int TPagesPeer::TabPosition(int32_t page) const {
+int TWinPagesPeer::TabPosition(int32_t page) const {
   LRESULT n = Send(TCM_GETITEMCOUNT);
   for (int pos = 0; pos < n; ++pos)
     if (PageAt(pos) == page) return pos;
   return -1;
 }
 
-void TPagesPeer::SyncTabs() {
+void TWinPagesPeer::SyncTabs() {
   if (!hwnd_) return;
   ++suppress_;
   Send(TCM_DELETEALLITEMS);
@@ -164,7 +134,7 @@ void TPagesPeer::SyncTabs() {
   ShowSheets();
 }
 
-LRESULT TPagesPeer::OnNotify(const NMHDR& header) {
+LRESULT TWinPagesPeer::OnNotify(const NMHDR& header) {
   if (header.code != TCN_SELCHANGE || suppress_ != 0) return 0;
   LRESULT sel = Send(TCM_GETCURSEL);
   if (sel >= 0) {
@@ -179,17 +149,15 @@ class TSheetPeer final : public TWinPeer {
  public:
   using TWinPeer::TWinPeer;
   ~TSheetPeer() override {
-    if (TPagesPeer* pages = Pages()) pages->RemoveSheet(hwnd_);
+    if (TWinPagesPeer* pages = Pages()) pages->RemoveSheet(hwnd_);
   }
 
   void SetText(const std::string& text) override {
     TWinPeer::SetText(text);
-    if (TPagesPeer* pages = Pages())
+    if (TWinPagesPeer* pages = Pages())
       pages->SetPageCaption(static_cast<TTabSheet&>(front_).PageIndex(), text);
   }
-  void SetProp(TProp prop, int32_t value) override {
-    if (prop != TProp::Visible) TWinPeer::SetProp(prop, value);  // its page control shows it
-  }
+  void SetVisible(bool) override {}  // its page control shows it
   void SetBounds(const TRect& r) override {
     TWinPeer::SetBounds(r);
     FitToPages();
@@ -206,7 +174,7 @@ class TSheetPeer final : public TWinPeer {
     return wc;
   }
   void AfterCreate() override {
-    if (TPagesPeer* pages = Pages()) pages->AddSheet(hwnd_);
+    if (TWinPagesPeer* pages = Pages()) pages->AddSheet(hwnd_);
   }
 
  private:
@@ -214,7 +182,7 @@ class TSheetPeer final : public TWinPeer {
   // at every DPI: the frame's width is the tab control's, in pixels that do
   // not scale with the description's margins.
   void FitToPages() {
-    TPagesPeer* pages = Pages();
+    TWinPagesPeer* pages = Pages();
     if (!hwnd_ || !pages || !pages->Hwnd()) return;
     TDpiAwareScope aware;
     RECT area{};
@@ -227,10 +195,11 @@ class TSheetPeer final : public TWinPeer {
     MoveWindow(hwnd_, mine.left, mine.top, area.right - mine.left, area.bottom - mine.top, TRUE);
   }
 
-  TPagesPeer* Pages() const {
+  TWinPagesPeer* Pages() const {
     TWinPeer* parent = ParentPeer();
-    return parent && parent->Front().Kind() == TKind::PageControl ? static_cast<TPagesPeer*>(parent)
-                                                                  : nullptr;
+    return parent && parent->Front().Kind() == TKind::PageControl
+               ? static_cast<TWinPagesPeer*>(parent)
+               : nullptr;
   }
 };
 
@@ -238,12 +207,12 @@ class TSheetPeer final : public TWinPeer {
 
 bool StepPageOf(TWinPeer& pages, bool back) {
   if (pages.Front().Kind() != TKind::PageControl) return false;
-  return static_cast<TPagesPeer&>(pages).Step(back);
+  return static_cast<TWinPagesPeer&>(pages).Step(back);
 }
 
 std::unique_ptr<TWinPeer> MakeTabsPeer(TComponent& front, TWin32Backend& backend) {
   if (front.Kind() == TKind::TabSheet) return std::make_unique<TSheetPeer>(front, backend);
-  return std::make_unique<TPagesPeer>(front, backend);
+  return std::make_unique<TWinPagesPeer>(front, backend);
 }
 
 }  // namespace veltrin::ui::win32

@@ -171,9 +171,9 @@ struct TWindowClass {
 };
 
 // The peer of one control: the window and what every kind shares. A family
-// overrides what its kind does differently; whatever a kind has no use for
-// answers nothing.
-class TWinPeer : public TPeer {
+// adds its interface (ui/peer.h) and overrides what its kind does
+// differently.
+class TWinPeer : public TControlPeer {
  public:
   TWinPeer(TComponent& front, TWin32Backend& backend);
   ~TWinPeer() override;
@@ -182,29 +182,24 @@ class TWinPeer : public TPeer {
 
   void SetText(const std::string& text) override;
   std::string Text() const override;
-  void SetProp(TProp prop, int32_t value) override;
-  int32_t Prop(TProp prop) const override;
   void SetHint(const std::string& hint) override;
   std::string Hint() const override;
+  void SetShowHint(bool show) override;
+  bool ShowHint() const override { return showHint_; }
   void SetBounds(const TRect& r) override;
-  void ItemsClear() override {}
-  void ItemsAdd(const std::string&) override {}
-  void ItemsSet(int32_t, const std::string&) override {}
-  void ItemsDelete(int32_t) override {}
-  std::string ItemsGet(int32_t) const override { return {}; }
-  int32_t ItemsCount() const override { return 0; }
-  bool ItemSelected(int32_t) const override { return false; }
-  void SetItemSelected(int32_t, bool) override {}
-  void SetItemProp(int32_t, TProp, int32_t) override {}
-  int32_t ItemProp(int32_t, TProp) const override { return 0; }
+  void SetEnabled(bool enabled) override;
+  bool Enabled() const override;
+  void SetVisible(bool visible) override;
+  bool Visible() const override;
+  void SetColor(TColor color) override;
+  TColor Color() const override { return color_; }
+  void SetFontColor(TColor color) override;
+  TColor FontColor() const override { return fontColor_; }
+  void SetFontBold(bool bold) override;
+  bool FontBold() const override { return bold_; }
   void Repaint() override;
-  void RunModal() override {}
+  // Push buttons, check boxes and labels answer a click.
   void UserClick() override {}
-  void UserClickItem(int32_t, TShift, bool) override {}
-  void UserType(const std::wstring&) override {}
-  void UserSelectItem(int32_t) override {}
-  void UserFormKey(TFormKey) override {}
-  intptr_t UserCopyData(uintptr_t, const void*, size_t) override { return 0; }
 
   // For the window procedures.
   TComponent& Front() const { return front_; }
@@ -308,9 +303,9 @@ std::unique_ptr<TWinPeer> MakeListPeer(TComponent& front, TWin32Backend& backend
 std::unique_ptr<TWinPeer> MakeTabsPeer(TComponent& front, TWin32Backend& backend);
 std::unique_ptr<TWinPeer> MakeStaticPeer(TComponent& front, TWin32Backend& backend);
 std::unique_ptr<TWinPeer> MakeChartPeer(TComponent& front, TWin32Backend& backend);
-// Popup menus, and the components without a window of their own.
-std::unique_ptr<TWinPeer> MakeMenuPeer(TComponent& front, TWin32Backend& backend);
+// Popup menus: a peer without a window, so no TWinPeer.
+std::unique_ptr<TPeer> MakeMenuPeer(TComponent& front, TWin32Backend& backend);
 // The menu of a popup menu's peer.
-HMENU MenuOf(const TWinPeer& peer);
+HMENU MenuOf(const TPeer& peer);
 
 }  // namespace veltrin::ui::win32
