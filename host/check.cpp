@@ -160,6 +160,11 @@ bool ExplainSetting(const Options& o, int32_t flags, InsightResult& r, std::stri
       return false;
     }
     digits = history.DigitCount;
+    if (o.Exact && digits > kMaxExactDigits) {
+      Error("--exact counts bets of at most " + std::to_string(kMaxExactDigits) +
+            " digits; the history's draws have " + std::to_string(digits));
+      return false;
+    }
     for (const Draw& d : history.Draws)
       historyText += (d.Issue.empty() ? "" : d.Issue + " ") + d.Digits + "\n";
   }
@@ -168,6 +173,8 @@ bool ExplainSetting(const Options& o, int32_t flags, InsightResult& r, std::stri
     Error(error);
     return false;
   }
+  // Every candidate counted: up to 10^9 of them, seconds per condition block.
+  if (o.Exact) flags |= kExplainExact;
   if (!Explain(library.Exports(), text, digits, historyText, o.Last, flags, r, error)) {
     Error(error);
     return false;
@@ -176,7 +183,15 @@ bool ExplainSetting(const Options& o, int32_t flags, InsightResult& r, std::stri
   return true;
 }
 
+bool ExactDigitsAllowed(const Options& o) {
+  if (!o.Exact || !o.DigitsGiven || o.Digits <= kMaxExactDigits) return true;
+  Error("--exact counts bets of at most " + std::to_string(kMaxExactDigits) + " digits, not " +
+        std::to_string(o.Digits) + " (without it, larger settings are estimated)");
+  return false;
+}
+
 int RunCheck(const Options& o) {
+  if (!ExactDigitsAllowed(o)) return kExitUsage;
   InsightResult r;
   DrawHistory history;
   std::string source;

@@ -250,6 +250,7 @@ int RunReport(const Options& o) {
     Error(error);
     return kExitUsage;
   }
+  if (!ExactDigitsAllowed(o)) return kExitUsage;
   InsightResult r;
   DrawHistory history;
   std::string source;

@@ -98,6 +98,25 @@ TEST(CheckCommand, RowsStateKeptShareHitsAndDiagnostics) {
   }
 }
 
+TEST(CheckCommand, ExactCountsWhatFilterKeeps) {
+  const std::string setting = kStraightUtf8 + ":1=12 21 34:1-2;" + kStraightUtf8 + ":2=56 65:0-1";
+  const std::string kept = ScratchPath("exact-kept.txt");
+  const ProcessResult f =
+      Host({"filter", "--digits", "7", "--quiet", "--condition", setting, "--out", kept});
+  ASSERT_EQ(f.exitCode, 0) << f.err;
+  size_t lines = 0;
+  for (char c : ReadFileBytes(kept)) lines += c == '\n';
+  const ProcessResult c = Host({"check", "--digits", "7", "--exact", "--condition", setting});
+  ASSERT_EQ(c.exitCode, 0) << c.err;
+  EXPECT_TRUE(
+      Contains(c.out, "setting: keeps " + std::to_string(lines) + " of 10000000 candidates"))
+      << lines << "\n"
+      << c.out;
+  const ProcessResult big = Host({"check", "--digits", "10", "--exact", "--condition", setting});
+  EXPECT_EQ(big.exitCode, 2);
+  EXPECT_TRUE(Contains(big.err, "at most 9 digits")) << big.err;
+}
+
 TEST(CheckCommand, JsonCarriesTheSameAnswers) {
   const ProcessResult r = Host({"check", "--digits", "3", "--format", "json", "--condition",
                                 kStraightUtf8 + ":1=12 21:1-2;x", "--history", HistoryFile()});
