@@ -9,6 +9,7 @@
 #include "common/lottery.h"
 #include "common/text.h"
 #include "common/texts.h"
+#include "filter/condition_mode.h"
 #include "filter/pro_grade.h"
 #include "forms/share_func.h"
 #include "ui/services.h"
@@ -102,7 +103,9 @@ TCodeGradeFrm::TCodeGradeFrm() : TfrmSupFltBase("CodeGradeFrm") {
   Bind(cbxMin, "cbxMin");
   Bind(FilterType, "FilterType");
   Bind(RzButton3, "RzButton3").OnClick = ui::Handler(this, &TCodeGradeFrm::RzButton3Click);
-  FilterType->AddItem(kTxtModeStraight);
+  // The mode table says which words the dialog offers.
+  for (const TConditionMode* m : Modes())
+    if (m->Offered) FilterType->AddItem(m->Word);
   Bind(tabPicture, "tabPicture");
   Bind(chtScores, "chtScores");
   Bind(lblPicKept, "lblPicKept");

@@ -46,8 +46,8 @@ void PrintText(std::FILE* out, const InsightResult& r, const DrawHistory& h) {
         l.HasHits ? std::to_string(l.Hits) + "/" + std::to_string(l.Draws) : "-";
     const std::string kind = l.Kind == "condition" && l.Index < 0 ? "INVALID" : l.Kind;
     const std::string row = Pad(std::to_string(l.Number), 6) + Pad(kind, 11) +
-                            Pad(l.Kind == "condition" ? ModeWord(l.Mode) : "-", 9) +
-                            Pad(Range(l), 14) + Pad(kept, 35) + hits;
+                            Pad(l.Kind == "condition" ? ModeWord(l) : "-", 9) + Pad(Range(l), 14) +
+                            Pad(kept, 35) + hits;
     std::fprintf(out, "%s\n", row.c_str());
     for (const InsightDiag& d : l.Diags)
       std::fprintf(out, "      %s (%s): %s\n", d.Severity.c_str(), d.Field.c_str(),
@@ -67,10 +67,11 @@ void PrintText(std::FILE* out, const InsightResult& r, const DrawHistory& h) {
                    r.SettingOf.c_str(), Percent(r.SettingShare).c_str());
     else
       std::fprintf(out,
-                   "setting: keeps about %s of the candidates (+/- %s at 99%%; estimated from "
-                   "%s sampled candidates, seed %s)\n",
-                   Percent(r.SettingShare).c_str(), Percent(r.SettingBound).c_str(),
-                   r.SettingOf.c_str(), r.SettingSeed.c_str());
+                   "setting: keeps about %s of the candidates (between %s at %s; estimated "
+                   "from %s sampled candidates, seed %s)\n",
+                   Percent(r.SettingShare).c_str(),
+                   PercentBetween(r.SettingLo, r.SettingHi).c_str(),
+                   Percent(r.SettingLevel).c_str(), r.SettingOf.c_str(), r.SettingSeed.c_str());
     // Candidates by number of failed conditions; counts of 0 left out.
     std::fprintf(out, r.Exact ? "failed conditions (count:candidates):"
                               : "failed conditions (count:sampled candidates):");
@@ -92,7 +93,7 @@ void PrintJson(std::FILE* out, const InsightResult& r, const DrawHistory& h) {
                  JsonString(GbkToUtf8(l.Text)).c_str());
     if (l.Kind == "condition" && l.Index >= 0)
       std::fprintf(out, ",\"mode\":%s,\"lower\":%lld,\"upper\":%lld",
-                   JsonString(ModeWord(l.Mode)).c_str(), (long long)l.Lower, (long long)l.Upper);
+                   JsonString(ModeWord(l)).c_str(), (long long)l.Lower, (long long)l.Upper);
     if (l.Kind == "tolerance")
       std::fprintf(out, ",\"lower\":%lld,\"upper\":%lld", (long long)l.Lower, (long long)l.Upper);
     if (l.HasKept)
@@ -131,7 +132,8 @@ void PrintJson(std::FILE* out, const InsightResult& r, const DrawHistory& h) {
                  r.Exact ? "true" : "false", JsonString(r.SettingKept).c_str(),
                  JsonString(r.SettingOf).c_str(), r.SettingShare);
     if (!r.Exact)
-      std::fprintf(out, ",\"bound99\":%.9g,\"seed\":%s", r.SettingBound, r.SettingSeed.c_str());
+      std::fprintf(out, ",\"bound99\":%.17g,\"lo\":%.17g,\"hi\":%.17g,\"level\":%.17g,\"seed\":%s",
+                   r.SettingBound, r.SettingLo, r.SettingHi, r.SettingLevel, r.SettingSeed.c_str());
     std::fprintf(out, ",\"failures\":[");
     for (size_t k = 0; k < r.Failures.size(); ++k)
       std::fprintf(out, "%s%.0f", k ? "," : "", r.Failures[k]);
@@ -158,6 +160,11 @@ bool ExplainSetting(const Options& o, int32_t flags, InsightResult& r, std::stri
       return false;
     }
     digits = history.DigitCount;
+    if (o.Exact && digits > kMaxExactDigits) {
+      Error("--exact counts bets of at most " + std::to_string(kMaxExactDigits) +
+            " digits; the history's draws have " + std::to_string(digits));
+      return false;
+    }
     for (const Draw& d : history.Draws)
       historyText += (d.Issue.empty() ? "" : d.Issue + " ") + d.Digits + "\n";
   }
@@ -166,6 +173,8 @@ bool ExplainSetting(const Options& o, int32_t flags, InsightResult& r, std::stri
     Error(error);
     return false;
   }
+  // Every candidate counted: up to 10^9 of them, seconds per condition block.
+  if (o.Exact) flags |= kExplainExact;
   if (!Explain(library.Exports(), text, digits, historyText, o.Last, flags, r, error)) {
     Error(error);
     return false;
@@ -174,7 +183,15 @@ bool ExplainSetting(const Options& o, int32_t flags, InsightResult& r, std::stri
   return true;
 }
 
+bool ExactDigitsAllowed(const Options& o) {
+  if (!o.Exact || !o.DigitsGiven || o.Digits <= kMaxExactDigits) return true;
+  Error("--exact counts bets of at most " + std::to_string(kMaxExactDigits) + " digits, not " +
+        std::to_string(o.Digits) + " (without it, larger settings are estimated)");
+  return false;
+}
+
 int RunCheck(const Options& o) {
+  if (!ExactDigitsAllowed(o)) return kExitUsage;
   InsightResult r;
   DrawHistory history;
   std::string source;

@@ -57,13 +57,15 @@ const std::vector<CommandSpec>& CommandTable() {
        "explain every line of the setting: kind, mode, range, exact kept "
        "share of all candidates, hits over --history, diagnostics; exit "
        "status 1 when a line is invalid",
-       {"--digits", "--settings", "--condition", "--history", "--last", "--format", "--library"},
+       {"--digits", "--settings", "--condition", "--history", "--last", "--format", "--exact",
+        "--library"},
        &RunCheck},
       {"report",
        C::Report,
        "what check says, as one self-contained HTML page with charts (--out); "
        "exit status 1 when a line is invalid",
-       {"--digits", "--settings", "--condition", "--history", "--last", "--out", "--library"},
+       {"--digits", "--settings", "--condition", "--history", "--last", "--out", "--exact",
+        "--library"},
        &RunReport},
   };
   return table;

@@ -25,5 +25,14 @@ std::string ShownText(std::string_view gbk);
 // dropped ("90%", "66.67%", "3.8%"); a share too small to show that way
 // still shows that it is not zero ("0.00042%").
 std::string Percent(double share);
+// With a rounding direction and a number of decimals (0..12): Down and Up
+// round toward that side, so that a bound printed this way still holds.
+enum class Rounding { Nearest, Down, Up };
+std::string Percent(double share, Rounding rounding, int decimals);
+
+// An interval of shares as "<lo> and <hi>": lo rounded down and hi rounded
+// up, with two decimals or more, so that a step of the last is at most a
+// tenth of the interval.
+std::string PercentBetween(double lo, double hi);
 
 }  // namespace veltrin::host

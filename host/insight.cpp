@@ -1,5 +1,6 @@
 #include "host/insight.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -23,19 +24,6 @@ std::vector<std::string_view> Fields(std::string_view line) {
     if (tab == std::string_view::npos) return out;
     start = tab + 1;
   }
-}
-
-std::string Unescaped(std::string_view s) {
-  std::string out;
-  for (size_t i = 0; i < s.size(); ++i) {
-    if (s[i] != '\\' || i + 1 == s.size()) {
-      out += s[i];
-      continue;
-    }
-    const char c = s[++i];
-    out += c == 't' ? '\t' : c == 'r' ? '\r' : c == 'n' ? '\n' : c;
-  }
-  return out;
 }
 
 int64_t Int(std::string_view s) { return std::strtoll(std::string(s).c_str(), nullptr, 10); }
@@ -63,7 +51,32 @@ void Note(const std::string& message) {
   std::fprintf(stderr, "veltrin-host: %s\n", message.c_str());
 }
 
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
 }  // namespace
+
+std::string Unescaped(std::string_view s) {
+  std::string out;
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s[i] != '\\' || i + 1 == s.size()) {
+      out += s[i];
+      continue;
+    }
+    const char c = s[++i];
+    if (c == 'x' && i + 2 < s.size() && HexDigit(s[i + 1]) >= 0 && HexDigit(s[i + 2]) >= 0) {
+      out += char(HexDigit(s[i + 1]) * 16 + HexDigit(s[i + 2]));
+      i += 2;
+      continue;
+    }
+    out += c == 't' ? '\t' : c == 'r' ? '\r' : c == 'n' ? '\n' : c;
+  }
+  return out;
+}
 
 bool InsightLine::Invalid() const {
   for (const InsightDiag& d : Diags)
@@ -120,6 +133,10 @@ bool ParseInsight(std::string_view text, InsightResult& r, std::string& error) {
       l.Lower = Int(f[5]);
       l.Upper = Int(f[6]);
       l.Text = Unescaped(f[7]);
+      if (f.size() >= 10) {
+        l.Count = int32_t(Int(f[8]));
+        l.ModeWordGbk = Unescaped(f[9]);
+      }
     } else if (tag == "scores" || tag == "kept" || tag == "dist" || tag == "hits" ||
                tag == "drawscores") {
       if (!need(3)) return;
@@ -184,6 +201,15 @@ bool ParseInsight(std::string_view text, InsightResult& r, std::string& error) {
       r.SettingShare = Real(f[4]);
       r.SettingBound = Real(f[5]);
       r.SettingSeed = std::string(f[6]);
+      if (f.size() >= 10) {
+        r.SettingLo = Real(f[7]);
+        r.SettingHi = Real(f[8]);
+        r.SettingLevel = Real(f[9]);
+      } else {
+        r.SettingLo = std::max(0.0, r.SettingShare - r.SettingBound);
+        r.SettingHi = std::min(1.0, r.SettingShare + r.SettingBound);
+        r.SettingLevel = r.Exact ? 1 : 0.99;
+      }
     } else if (tag == "failures") {
       if (!need(2)) return;
       Items(f[1], [&](std::string_view v) { r.Failures.push_back(Real(v)); });
@@ -245,10 +271,10 @@ void PrintSettingDiagnostics(const PluginExports& api, const std::string& text,
        GbkToUtf8(bad->Message));
 }
 
-std::string ModeWord(int32_t mode) {
-  if (mode == 1) return GbkToUtf8(kTxtModeStraight);
-  if (mode == 2) return GbkToUtf8(kTxtModeGroup);
-  return mode == 0 ? "unknown" : "-";
+std::string ModeWord(const InsightLine& l) {
+  if (l.Index < 0) return "-";
+  if (l.ModeWordGbk.empty() || l.ModeWordGbk == "-") return "unknown";
+  return GbkToUtf8(l.ModeWordGbk);
 }
 
 }  // namespace veltrin::host

@@ -18,6 +18,7 @@ namespace veltrin::host {
 inline constexpr int32_t kExplainDistributions = 1;
 inline constexpr int32_t kExplainSetting = 2;
 inline constexpr int32_t kExplainDrawScores = 4;
+inline constexpr int32_t kExplainExact = 8;  // with kExplainSetting: count every candidate
 
 // Texts are GBK as the library wrote them (unescaped).
 struct InsightDiag {
@@ -33,6 +34,8 @@ struct InsightLine {
   int32_t Mode = -1;
   int64_t Lower = 0, Upper = 0;
   std::string Text;
+  int32_t Count = 1;            // the lines from Number on that this one stands for
+  std::string ModeWordGbk;      // the library's word for the mode, "-" when unknown
   std::vector<int32_t> Scores;  // codes 00..99
   bool HasKept = false;
   std::string Kept, Total;  // exact decimal counts
@@ -63,6 +66,10 @@ struct InsightResult {
   bool Exact = false;
   std::string SettingKept, SettingOf;
   double SettingShare = 0, SettingBound = 0;
+  // Where the true share lies with at least SettingLevel (exact: all three
+  // equal the share and the level is 1). An older library gives only the
+  // bound: then lo/hi are share -/+ bound, clamped to 0..1.
+  double SettingLo = 0, SettingHi = 0, SettingLevel = 0.99;
   std::string SettingSeed;
   std::vector<double> Failures;  // candidates failing 0, 1, ... conditions
   bool Complete = false;         // the "end" record was read
@@ -90,8 +97,12 @@ void PrintSettingDiagnostics(const PluginExports& api, const std::string& text,
 // first line looks like a tolerance line without its upper bound.
 void AddHostDiagnostics(InsightResult& r);
 
-// The mode as a word (UTF-8).
-std::string ModeWord(int32_t mode);
+// A condition line's mode as a word (UTF-8): the library's word, "unknown"
+// where it knows none, "-" for a line that is no valid condition.
+std::string ModeWord(const InsightLine& line);
+
+// "\\", "\t", "\r", "\n" and "\xHH" of an answer's field back to the bytes.
+std::string Unescaped(std::string_view field);
 
 int RunCheck(const Options& options);
 int RunReport(const Options& options);

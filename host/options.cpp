@@ -49,6 +49,9 @@ const OptionSpec kOptionTable[] = {
     {"--library", "PATH", "the filter library (default: beside this program)"},
     {"--only-failed", "", "list only the failing conditions"},
     {"--full", "", "each condition's whole text under its line"},
+    {"--exact", "",
+     "count every candidate of the whole setting (at most 9 digits) instead of "
+     "estimating it from a sample"},
     {"--quiet", "",
      "no per-bet messages, summary or progress; the counts of bad lines are still given"},
     {"--last", "K", "count only the latest K draws of --history (default all)"},
@@ -241,6 +244,8 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
       o.FullText = true;
     } else if (a == "--quiet" || a == "-q") {
       o.Quiet = true;
+    } else if (a == "--exact") {
+      o.Exact = true;
     } else if (a == "--quiet-aides") {
       o.QuietAides = true;
     } else {

@@ -43,6 +43,7 @@ struct Options {
   Format OutFormat = Format::Default;  // --format
   bool LastGiven = false;              // --last given
   bool Quiet = false;                  // --quiet
+  bool Exact = false;                  // --exact (check, report)
   bool QuietAides = false;             // --quiet-aides
   std::vector<std::string> Bets;       // bets given as arguments (debug)
   int32_t Last = 0;                    // --last: latest draws counted (0: all)

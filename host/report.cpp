@@ -155,9 +155,8 @@ std::string ConditionCard(const InsightResult& r, const InsightLine& l) {
   s += "<h2>Line " + std::to_string(l.Number) + " &middot; " + Html(l.Kind) + "</h2>";
   s += "<div><code>" + Html(GbkToUtf8(l.Text)) + "</code></div>";
   if (l.Kind == "condition" && l.Index >= 0) {
-    s += "<p class=\"facts\"><span>mode <b>" + Html(ModeWord(l.Mode)) +
-         "</b></span><span>range <b>" + std::to_string(l.Lower) + "-" + std::to_string(l.Upper) +
-         "</b></span>";
+    s += "<p class=\"facts\"><span>mode <b>" + Html(ModeWord(l)) + "</b></span><span>range <b>" +
+         std::to_string(l.Lower) + "-" + std::to_string(l.Upper) + "</b></span>";
     if (l.HasKept)
       s += "<span>keeps <b>" + Percent(l.Share) + "</b> of all " + std::to_string(r.Digits) +
            "-digit bets (" + Html(l.Kept) + " of " + Html(l.Total) + ")</span>";
@@ -204,8 +203,9 @@ std::string Page(const InsightResult& r, const std::string& source, const DrawHi
     s += "<p class=\"facts\"><span>keeps <b>" +
          (r.Exact ? Html(r.SettingKept) + "</b> of " + Html(r.SettingOf) + " bets (" +
                         Percent(r.SettingShare) + ", exact)"
-                  : "about " + Percent(r.SettingShare) + "</b> of all bets (&plusmn; " +
-                        Percent(r.SettingBound) + " at 99%, from " + Html(r.SettingOf) +
+                  : "about " + Percent(r.SettingShare) + "</b> of all bets (between " +
+                        PercentBetween(r.SettingLo, r.SettingHi) + " at " +
+                        Percent(r.SettingLevel) + ", from " + Html(r.SettingOf) +
                         " sampled bets, seed " + Html(r.SettingSeed) + ")") +
          "</span>";
     if (r.HasHistory)
@@ -250,6 +250,7 @@ int RunReport(const Options& o) {
     Error(error);
     return kExitUsage;
   }
+  if (!ExactDigitsAllowed(o)) return kExitUsage;
   InsightResult r;
   DrawHistory history;
   std::string source;

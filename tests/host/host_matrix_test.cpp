@@ -311,7 +311,10 @@ TEST(HostMatrixTest, EveryFaultGetsAPlainAnswer) {
        "no draws of 5 digits",
        ""},
       // Counted from a sample: the counts say so.
-      {{"check", "--digits", "12", "--condition", cond}, 0, "(count:sampled candidates)", ""},
+      {{"check", "--digits", "12", "--condition", cond + ";" + cond + "3"},
+       0,
+       "(count:sampled candidates)",
+       ""},
       // A bound too large for its field is out of range, not "not an integer".
       {{"check", "--digits", "3", "--condition", cond + "99999999999"},
        1,

@@ -2,9 +2,12 @@
 // and the report page loaded in a real headless browser.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "host/encoding.h"
+#include "host/format.h"
 #include "host/insight.h"
 #include "tests/host/run_process.h"
 #include "tests/plugin/library.h"
@@ -76,12 +79,12 @@ TEST(CheckCommand, RowsStateKeptShareHitsAndDiagnostics) {
       // sampled at 12 digits.
       {{"check", "--digits", "12", "--condition", kStraightUtf8 + ":1=12 21:1-2"},
        0,
-       {"candidates (18.2998%, exact)"},
+       {"candidates (18.3%, exact)"},
        ""},
       {{"check", "--digits", "12", "--condition",
         kStraightUtf8 + ":1=12 21:1-2;" + kStraightUtf8 + ":1=34:0-5"},
        0,
-       {"(+/- ", "200000 sampled candidates"},
+       {"(between ", "% at 99%; estimated from 200000 sampled candidates"},
        ""},
   };
   for (const Case& c : cases) {
@@ -93,6 +96,25 @@ TEST(CheckCommand, RowsStateKeptShareHitsAndDiagnostics) {
       EXPECT_TRUE(Contains(r.err, c.err)) << r.err;
     }
   }
+}
+
+TEST(CheckCommand, ExactCountsWhatFilterKeeps) {
+  const std::string setting = kStraightUtf8 + ":1=12 21 34:1-2;" + kStraightUtf8 + ":2=56 65:0-1";
+  const std::string kept = ScratchPath("exact-kept.txt");
+  const ProcessResult f =
+      Host({"filter", "--digits", "7", "--quiet", "--condition", setting, "--out", kept});
+  ASSERT_EQ(f.exitCode, 0) << f.err;
+  size_t lines = 0;
+  for (char c : ReadFileBytes(kept)) lines += c == '\n';
+  const ProcessResult c = Host({"check", "--digits", "7", "--exact", "--condition", setting});
+  ASSERT_EQ(c.exitCode, 0) << c.err;
+  EXPECT_TRUE(
+      Contains(c.out, "setting: keeps " + std::to_string(lines) + " of 10000000 candidates"))
+      << lines << "\n"
+      << c.out;
+  const ProcessResult big = Host({"check", "--digits", "10", "--exact", "--condition", setting});
+  EXPECT_EQ(big.exitCode, 2);
+  EXPECT_TRUE(Contains(big.err, "at most 9 digits")) << big.err;
 }
 
 TEST(CheckCommand, JsonCarriesTheSameAnswers) {
@@ -136,6 +158,74 @@ TEST(InsightAnswer, OnlyAKnownCompleteAnswerIsRead) {
   EXPECT_EQ(r.Lines[0].Text, "a\tb\\");
   ASSERT_EQ(r.Lines[0].Diags.size(), 1u);
   EXPECT_EQ(r.Lines[0].Diags[0].Code, "code-leftover");
+}
+
+TEST(InsightAnswer, ReadsEscapedBytesModeWordAndInterval) {
+  host::InsightResult r;
+  std::string error;
+  ASSERT_TRUE(host::ParseInsight(
+      "VELTRIN-EXPLAIN\t1\nline\t1\tcondition\t0\t1\t0\t5\ta\\xFFb\\x8\\xzz\t2\t\xD6\xB1\n"
+      "line\t3\tcondition\t1\t0\t0\t5\tq\t1\t-\n"
+      "setting\testimate\t10\t100\t0.1\t0.05\t7\t0.04\t0.2\t0.99\nend\n",
+      r, error))
+      << error;
+  ASSERT_EQ(r.Lines.size(), 2u);
+  // A byte that is no GBK comes back as the byte; an escape the format has
+  // not is its letter, as before.
+  EXPECT_EQ(r.Lines[0].Text,
+            "a\xFF"
+            "bx8xzz");
+  EXPECT_EQ(r.Lines[0].Count, 2);
+  EXPECT_EQ(host::ModeWord(r.Lines[0]), host::GbkToUtf8("\xD6\xB1"));
+  EXPECT_EQ(host::ModeWord(r.Lines[1]), "unknown");
+  EXPECT_DOUBLE_EQ(r.SettingLo, 0.04);
+  EXPECT_DOUBLE_EQ(r.SettingHi, 0.2);
+  EXPECT_DOUBLE_EQ(r.SettingLevel, 0.99);
+  // An older library gives the bound alone: the interval is share +/- bound.
+  ASSERT_TRUE(host::ParseInsight(
+      "VELTRIN-EXPLAIN\t1\nsetting\testimate\t1\t100\t0.01\t0.02\t7\nend\n", r, error));
+  EXPECT_DOUBLE_EQ(r.SettingLo, 0);
+  EXPECT_DOUBLE_EQ(r.SettingHi, 0.03);
+}
+
+TEST(PercentFormat, BoundsRoundOutwardAndNeverMeet) {
+  using host::Rounding;
+  struct Case {
+    double share;
+    Rounding rounding;
+    int decimals;
+    const char* shown;
+  } cases[] = {
+      {0.182998, Rounding::Nearest, 2, "18.3%"},
+      {0.182998, Rounding::Down, 2, "18.29%"},
+      {0.182998, Rounding::Up, 2, "18.3%"},
+      {0.182911, Rounding::Up, 2, "18.3%"},
+      {0.1829985, Rounding::Down, 4, "18.2998%"},
+      {0.00000123, Rounding::Up, 2, "0.01%"},
+      {0.00000123, Rounding::Down, 2, "0%"},
+      {0.0000123, Rounding::Down, 5, "0.00123%"},
+      {1.0, Rounding::Up, 2, "100%"},
+      {0.5, Rounding::Down, 0, "50%"},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(host::Percent(c.share, c.rounding, c.decimals), c.shown) << c.share;
+  EXPECT_EQ(host::PercentBetween(0.125, 0.125 + 1.0 / 16384), "12.5% and 12.5062%");
+  // Whatever the interval: the printed ends hold it, differ, and widen it
+  // by little.
+  const double intervals[][2] = {{0.18, 0.19},     {0.1829981, 0.1829989},
+                                 {1e-7, 3e-7},     {0.999999, 1.0},
+                                 {0.0, 0.0000456}, {0.3333333333, 0.3333333334}};
+  for (const auto& iv : intervals) {
+    const std::string shown = host::PercentBetween(iv[0], iv[1]);
+    const size_t and_ = shown.find(" and ");
+    ASSERT_NE(and_, std::string::npos) << shown;
+    const double lo = std::strtod(shown.c_str(), nullptr);
+    const double hi = std::strtod(shown.c_str() + and_ + 5, nullptr);
+    EXPECT_LE(lo, 100 * iv[0] * (1 + 1e-12)) << shown;
+    EXPECT_GE(hi, 100 * iv[1] * (1 - 1e-12)) << shown;
+    EXPECT_LT(lo, hi) << shown;
+    EXPECT_LE(hi - lo, 100 * (iv[1] - iv[0]) * 1.25 + 1e-9) << shown;
+  }
 }
 
 #if !defined(_WIN32)
