@@ -127,6 +127,7 @@ class TWin32Backend final : public TBackend, public TServices {
   void BeginWait() override;
   void EndWait() override;
   void RunProgram(const std::string& commandLine) override;
+  bool OpenDocument(const std::string& path) override;
 
   void EnsureClasses();
   // The font at `dpi`: its height is given for 96 DPI.
