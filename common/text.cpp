@@ -87,4 +87,10 @@ std::string AppDirFile(std::string_view name) {
   return DirFileOf(exe, name);
 }
 
+std::string LibraryDirFile(std::string_view name) {
+  std::string dir;
+  if (!port::PathToGbk(port::ModuleFolder(), dir)) dir.clear();
+  return DirFileOf(dir, name);
+}
+
 }  // namespace veltrin

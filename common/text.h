@@ -68,6 +68,9 @@ bool SameTextAscii(std::string_view a, std::string_view b);
 // program): its directory, "\" (or "/" natively) unless it ends with one,
 // then `name` unchanged.
 std::string AppDirFile(std::string_view name);
+// The same for the folder of this library (the plug-in's own folder, where
+// a host that keeps plug-ins apart from itself does not look).
+std::string LibraryDirFile(std::string_view name);
 // The same, for a given executable path (the testable core of AppDirFile).
 std::string DirFileOf(std::string_view exePath, std::string_view name);
 

@@ -1,21 +1,16 @@
 #include "forms/file_access.h"
 
+#include "port/port.h"
 #include "ui/services.h"
-
-#if defined(_WIN32)
-#include "ui/win32/win32.h"
-#endif
 
 namespace veltrin {
 
 std::FILE* OpenPath(const std::string& path, bool write) {
   // Windows opens the path through its UTF-16 form whatever the system's
   // code page is.
-#if defined(_WIN32)
-  return _wfopen(ui::GbkToWide(path).c_str(), write ? L"wb" : L"rb");
-#else
-  return std::fopen(path.c_str(), write ? "wb" : "rb");
-#endif
+  std::string native;
+  if (!port::PathFromGbk(path, native)) return nullptr;
+  return port::OpenFile(native, write ? "wb" : "rb");
 }
 
 std::optional<std::string> ReadWholeFile(const std::string& path) {

@@ -1,7 +1,6 @@
 // The dialogs' one way to whole files by path: reading a file the user
 // picked and writing one the user named. Paths are GBK like every text of
-// the system. OpenPath is the single place that touches the platform, so
-// that it can move to the platform layer unchanged for its callers.
+// the system, turned into the platform's names by the platform layer.
 #pragma once
 
 #include <cstdio>

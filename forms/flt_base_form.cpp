@@ -174,6 +174,12 @@ void TfrmFltBase::FormCreate() {
   FCancelled = true;
   HelpFile = AppDirFile(kHelpFileName);
   FHelpPage = AppDirFile(kHelpPageName);
+  // A host that keeps its plug-ins in a folder of their own has the page
+  // beside the library instead.
+  if (!ui::FileExists(FHelpPage)) {
+    std::string besideLibrary = LibraryDirFile(kHelpPageName);
+    if (ui::FileExists(besideLibrary)) FHelpPage = std::move(besideLibrary);
+  }
 }
 
 // ---- operations -------------------------------------------------------------------

@@ -37,12 +37,6 @@ void TShareFunc::ShowHelp(std::string_view chm, int topic) {
   }
 }
 
-std::string TShareFunc::PageCommand(std::string_view page) {
-  // The shell's own handler opens the page with whatever browser the player
-  // uses; it takes the rest of the line as the path, blanks included.
-  return "rundll32.exe url.dll,FileProtocolHandler " + std::string(page);
-}
-
 bool TShareFunc::OpenHelp(std::string_view chm, int topic, std::string_view page) {
   auto start = [](const std::string& command) {
     try {
@@ -55,7 +49,8 @@ bool TShareFunc::OpenHelp(std::string_view chm, int topic, std::string_view page
   const bool haveChm = !chm.empty() && ui::FileExists(chm);
   if (haveChm && start(HelpCommand(chm, topic))) return true;
   const bool havePage = !page.empty() && ui::FileExists(page);
-  if (havePage && start(PageCommand(page))) return true;
+  // The player's own program for pages (the shell's answer for its kind).
+  if (havePage && ui::OpenDocument(page)) return true;
   if (haveChm || havePage) {
     ShowError(std::string(kTxtHelpOpenFailed) + "\r\n" + std::string(havePage ? page : chm));
     return false;

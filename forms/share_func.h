@@ -26,11 +26,10 @@ class TShareFunc {
   static void ShowHelp(std::string_view chm, int topic);
   // "hh.exe " + chm + "::/" + topic + ".htm", the command ShowHelp starts.
   static std::string HelpCommand(std::string_view chm, int topic);
-  // The command that opens an HTML page in the system's browser.
-  static std::string PageCommand(std::string_view page);
   // Help a player can read: the host's help file `chm` on `topic` where it
   // exists and its viewer starts, otherwise the page `page` the package
-  // ships; when neither opens, an error names what was looked for. True
+  // ships, in the system's program for pages; when neither opens, an error
+  // names what was looked for. True
   // when something was started.
   static bool OpenHelp(std::string_view chm, int topic, std::string_view page);
   // Makes the control layer report handler errors with ShowError; an error

@@ -67,6 +67,9 @@ class TNoPerson final : public veltrin::ui::TUiHook {
   void RunProgram(const std::string& commandLine) override {
     Fail("no program", __FILE__, __LINE__, commandLine);
   }
+  bool OpenDocument(const std::string& path) override {
+    Fail("no document", __FILE__, __LINE__, path);
+  }
 };
 
 // ---- code texts, read plainly -----------------------------------------------

@@ -181,9 +181,9 @@ int RunFilter(const Options& o) {
     return kExitFailed;
   }
   CatchInterruptions();
-  OutputBuffer output(out);
+  OutputBuffer output(out, outFile.LineEnd());
   std::optional<OutputBuffer> removedOutput;
-  if (removedFile.Stream()) removedOutput.emplace(removedFile.Stream());
+  if (removedFile.Stream()) removedOutput.emplace(removedFile.Stream(), removedFile.LineEnd());
   std::optional<ScoredWriter> scored;
   if (o.OutFormat != Format::Default) scored.emplace(o.OutFormat, session.Api(), output);
   // Any bet by the slower road that writes more than the kept bets.

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "host/input_text.h"
@@ -40,7 +41,9 @@ class LineReader {
 // Collects output in a large buffer and writes it in blocks.
 class OutputBuffer {
  public:
-  explicit OutputBuffer(std::FILE* f) : f_(f), buf_(1 << 18) {}
+  // Each Line ends with `lineEnd` (Output::LineEnd).
+  explicit OutputBuffer(std::FILE* f, std::string_view lineEnd = "\n")
+      : f_(f), buf_(1 << 18), lineEnd_(lineEnd) {}
   void Write(const char* p, size_t n) {
     if (n > buf_.size() - used_) Drain();
     if (n > buf_.size()) {
@@ -52,7 +55,7 @@ class OutputBuffer {
   }
   void Line(const char* p, size_t n) {
     Write(p, n);
-    Write("\n", 1);
+    Write(lineEnd_.data(), lineEnd_.size());
   }
   // Writes what is buffered and flushes the stream; false on a write error.
   bool Flush();
@@ -74,6 +77,7 @@ class OutputBuffer {
   size_t used_ = 0;
   bool failed_ = false;
   int errno_ = 0;
+  std::string_view lineEnd_;
 };
 
 // "about 2 min 5 s left" for a run `share` (0..1] done after `elapsed`

@@ -12,6 +12,7 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "host/options.h"
@@ -49,6 +50,9 @@ class Output {
   std::FILE* Stream() const { return f_; }
   // "standard output" or the path.
   const std::string& Name() const { return name_; }
+  // How a list's lines end: a file is a text file of the system (CR LF on
+  // Windows); standard output keeps LF, which pipes and terminals expect.
+  std::string_view LineEnd() const { return standard_ ? "\n" : port::kLineEnd; }
   // Flushes and puts the file in place; false with `error` ("cannot write
   // NAME: reason") set, an earlier file left as it was.
   bool Commit(std::string& error);

@@ -5,6 +5,9 @@
 #include "plugin/lifetime.h"
 #include "plugin/sharemem_binding.h"
 
+// DllMain's reserved argument tells a process exit from an unload.
+void veltrin::WatchProcessExit() noexcept {}
+
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
   switch (reason) {
     case DLL_PROCESS_ATTACH:

@@ -16,6 +16,7 @@
 #include "common/platform.h"
 #include "common/records.h"
 #include "plugin/export_list.h"
+#include "port/port.h"
 
 #if defined(VELTRIN_BUILDING_PLUGIN)
 #define VELTRIN_PLUGIN_API VELTRIN_EXPORT
@@ -93,12 +94,7 @@ inline constexpr auto& kExportNames = export_list_detail::kRequiredNames;
 inline constexpr int kExportCount = int(sizeof kExportNames / sizeof kExportNames[0]);
 
 // The library's file name as hosts look for it beside themselves.
-#if defined(_WIN32)
-inline constexpr char kLibraryFileName[] = "veltrin.dll";
-inline constexpr char kShareMemFileName[] = "veltrin_sharemem.dll";
-#else
-inline constexpr char kLibraryFileName[] = "veltrin.so";
-inline constexpr char kShareMemFileName[] = "veltrin_sharemem.so";
-#endif
+inline constexpr char kLibraryFileName[] = "veltrin" VELTRIN_LIBRARY_SUFFIX;
+inline constexpr char kShareMemFileName[] = "veltrin_sharemem" VELTRIN_LIBRARY_SUFFIX;
 
 }  // namespace veltrin

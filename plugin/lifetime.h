@@ -10,5 +10,9 @@ bool CreateFilterObject() noexcept;
 // the process is ending the host interface is left unreleased, since the
 // host's code may already be gone.
 void DestroyFilterObject(bool processEnding) noexcept;
+// Called when the host hands over its interface: from then on the unload
+// must tell a process exit from an unload by the host. The entry point of
+// each platform (dllmain.cpp, somain.cpp) defines it.
+void WatchProcessExit() noexcept;
 
 }  // namespace veltrin

@@ -44,20 +44,6 @@ void DestroyFilterObject(bool processEnding) noexcept {
   filter->Free();
 }
 
-namespace {
-
-#if !defined(_WIN32)
-// Natively the loader's constructor and destructor hooks stand in for the
-// process attach and detach of a DLL (see dllmain.cpp). The destructor hook
-// runs before the library's static objects are torn down, both at dlclose
-// and at exit; the shared memory module tells the two apart.
-__attribute__((constructor)) void LibraryLoad() { CreateFilterObject(); }
-__attribute__((destructor)) void LibraryUnload() {
-  DestroyFilterObject(VeltrinShareProcessExiting() != 0);
-}
-#endif
-
-}  // namespace
 }  // namespace veltrin
 
 using veltrin::g_filter;
@@ -67,12 +53,10 @@ extern "C" {
 
 VELTRIN_PLUGIN_API void VELTRIN_API SetIIWrapper(veltrin::ICallWrapper* wrapper) {
   try {
-#if !defined(_WIN32)
     // From now on there is something of the host's to keep away from at
     // exit; armed here, while the program runs, rather than at load, which
     // may precede main when a host links the library.
-    if (wrapper) VeltrinShareWatchExit();
-#endif
+    if (wrapper) veltrin::WatchProcessExit();
     if (g_filter) g_filter->SetCallWrapper(wrapper);
   } catch (...) {
   }

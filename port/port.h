@@ -55,6 +55,9 @@ std::string IntProblem(IntStatus status, std::string_view what, std::string_view
 
 // The separator of path parts: '\\' on Windows, '/' elsewhere.
 extern const char kPathSeparator;
+// The line end of the text files the system's own programs write: CR LF on
+// Windows (Notepad and the hosts' list readers expect it), LF elsewhere.
+extern const char kLineEnd[];
 // A GBK path (the system's texts) as a UTF-8 path, and back; false when it
 // does not convert.
 bool PathFromGbk(std::string_view gbk, std::string& path);
@@ -117,6 +120,10 @@ std::string LastErrorText();
 // The running program's folder (UTF-8), with a trailing separator; empty
 // when the system does not say.
 std::string ProgramFolder();
+// The folder of the module this code is linked into (the library when it
+// is built into one, else the program), UTF-8 with a trailing separator;
+// empty when the system does not say.
+std::string ModuleFolder();
 // The arguments after the program name as UTF-8 (on Windows from the
 // UTF-16 command line, so that any character survives the code page).
 std::vector<std::string> Arguments(int argc, char** argv);
@@ -136,6 +143,23 @@ void CatchInterruptions();
 int Interruption();
 // "SIGINT", "SIGTERM" or "signal N".
 std::string SignalName(int signal);
+
+// ---- Shared libraries --------------------------------------------------------
+
+// A shared library's file name ends with this: "veltrin" VELTRIN_LIBRARY_SUFFIX.
+#if defined(_WIN32)
+#define VELTRIN_LIBRARY_SUFFIX ".dll"
+#else
+#define VELTRIN_LIBRARY_SUFFIX ".so"
+#endif
+
+// Loads the library at `path` (UTF-8); its own dependencies are looked for
+// beside it on Windows. Null with `error` ("cannot load P: reason") set.
+void* OpenLibrary(const std::string& path, std::string& error);
+// The address of an exported name; null when the library has none.
+void* LibrarySymbol(void* library, const char* name);
+// Unloads a library from OpenLibrary; null is ignored.
+void CloseLibrary(void* library);
 
 // ---- Windows of other parts of the process ---------------------------------
 

@@ -1,4 +1,5 @@
 // The platform layer on POSIX systems.
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <iconv.h>
 #include <signal.h>
@@ -17,6 +18,7 @@
 namespace veltrin::port {
 
 const char kPathSeparator = '/';
+const char kLineEnd[] = "\n";
 
 namespace detail {
 namespace {
@@ -236,6 +238,37 @@ std::string ProgramFolder() {
   const std::string path(buf, size_t(n));
   const size_t slash = path.rfind('/');
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string ModuleFolder() {
+  Dl_info info{};
+  if (!dladdr(reinterpret_cast<const void*>(&ModuleFolder), &info) || !info.dli_fname) return {};
+  std::string path = info.dli_fname;
+  // The main program's own name may come back as it was typed (argv[0]).
+  if (path.find('/') == std::string::npos) return ProgramFolder();
+  if (path[0] != '/') {
+    char full[PATH_MAX];
+    if (!realpath(path.c_str(), full)) return {};
+    path = full;
+  }
+  return path.substr(0, path.rfind('/') + 1);
+}
+
+void* OpenLibrary(const std::string& path, std::string& error) {
+  void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!library) {
+    const char* why = dlerror();
+    error = "cannot load " + path + ": " + (why ? why : "unknown error");
+  }
+  return library;
+}
+
+void* LibrarySymbol(void* library, const char* name) {
+  return library && name ? dlsym(library, name) : nullptr;
+}
+
+void CloseLibrary(void* library) {
+  if (library) dlclose(library);
 }
 
 std::vector<std::string> Arguments(int argc, char** argv) {

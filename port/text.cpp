@@ -164,8 +164,26 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
 
 std::u16string GbkToUtf16(std::string_view gbk) {
   std::string utf8;
-  if (!detail::DecodeGbk(gbk, utf8)) utf8 = GbkToUtf8(gbk);
-  return Utf8ToUtf16(utf8);
+  if (detail::DecodeGbk(gbk, utf8)) return Utf8ToUtf16(utf8);
+  // Character by character: a byte that starts nothing GBK knows shows as
+  // U+FFFD and costs only itself (a window shows no \xNN escapes).
+  std::u16string out;
+  for (size_t i = 0; i < gbk.size();) {
+    const unsigned char c = static_cast<unsigned char>(gbk[i]);
+    if (c < 0x80) {
+      out += char16_t(c);
+      ++i;
+      continue;
+    }
+    if (i + 1 < gbk.size() && detail::DecodeGbk(gbk.substr(i, 2), utf8)) {
+      out += Utf8ToUtf16(utf8);
+      i += 2;
+      continue;
+    }
+    out += char16_t(0xFFFD);
+    ++i;
+  }
+  return out;
 }
 
 std::string Utf16ToGbk(std::u16string_view utf16) {

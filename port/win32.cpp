@@ -16,6 +16,7 @@
 namespace veltrin::port {
 
 const char kPathSeparator = '\\';
+const char kLineEnd[] = "\r\n";
 
 namespace {
 
@@ -205,19 +206,55 @@ void ReplacingFile::Discard() {
   temp_.clear();
 }
 
-std::string ProgramFolder() {
+namespace {
+// The full path of `module` (null: the program), growing the buffer as
+// long paths need.
+std::wstring ModulePath(HMODULE module) {
   std::wstring buf(MAX_PATH, L'\0');
   for (;;) {
-    const DWORD n = GetModuleFileNameW(nullptr, buf.data(), DWORD(buf.size()));
+    const DWORD n = GetModuleFileNameW(module, buf.data(), DWORD(buf.size()));
     if (n == 0) return {};
-    if (n < buf.size()) {
-      buf.resize(n);
-      break;
-    }
+    if (n < buf.size()) return buf.substr(0, n);
     buf.resize(buf.size() * 2);
   }
-  const size_t slash = buf.find_last_of(L"\\/");
-  return FromWide(slash == std::wstring::npos ? std::wstring() : buf.substr(0, slash + 1));
+}
+
+std::string FolderOf(const std::wstring& path) {
+  const size_t slash = path.find_last_of(L"\\/");
+  return FromWide(slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1));
+}
+}  // namespace
+
+std::string ProgramFolder() { return FolderOf(ModulePath(nullptr)); }
+
+std::string ModuleFolder() {
+  HMODULE self = nullptr;
+  if (!GetModuleHandleExW(
+          GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+          reinterpret_cast<LPCWSTR>(&ModuleFolder), &self))
+    return {};
+  return FolderOf(ModulePath(self));
+}
+
+void* OpenLibrary(const std::string& path, std::string& error) {
+  // Dependencies (veltrin_sharemem.dll) are looked up beside the library,
+  // which needs the full path.
+  std::wstring wide = Wide(path);
+  std::wstring full(4096, L'\0');
+  const DWORD n = GetFullPathNameW(wide.c_str(), DWORD(full.size()), full.data(), nullptr);
+  if (n > 0 && n < full.size()) wide.assign(full.data(), n);
+  HMODULE module = LoadLibraryExW(wide.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  if (!module) error = "cannot load " + path + ": " + SystemErrorText(GetLastError());
+  return reinterpret_cast<void*>(module);
+}
+
+void* LibrarySymbol(void* library, const char* name) {
+  if (!library || !name) return nullptr;
+  return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name));
+}
+
+void CloseLibrary(void* library) {
+  if (library) FreeLibrary(static_cast<HMODULE>(library));
 }
 
 std::vector<std::string> Arguments(int, char**) {

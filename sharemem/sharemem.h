@@ -26,12 +26,11 @@ VELTRIN_SHAREMEM_API void VELTRIN_API ShareFreeMem(void* p);
 // old block stays valid and null is returned.
 VELTRIN_SHAREMEM_API void* VELTRIN_API ShareReallocMem(void* p, size_t size);
 
-#if !defined(_WIN32)
-// For the plug-in only, natively: whether the process is ending. The
+// For the plug-in only, natively (the Windows module does not define them):
+// whether the process is ending. The
 // plug-in arms the watch while the program runs (when it takes the host's
 // interface) and asks at unload, so that it calls nothing of the host's
 // once exit has begun. Windows tells a DLL the same through DllMain.
 VELTRIN_SHAREMEM_API void VELTRIN_API VeltrinShareWatchExit(void);
 VELTRIN_SHAREMEM_API int VELTRIN_API VeltrinShareProcessExiting(void);
-#endif
 }

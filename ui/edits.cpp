@@ -2,8 +2,11 @@
 #include "ui/controls.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <optional>
 #include <string>
+
+#include "port/port.h"
 
 namespace veltrin::ui {
 
@@ -26,21 +29,8 @@ namespace {
 // A whole decimal number: leading blanks, an optional sign, digits only, in
 // 32 bits; anything else is no number.
 std::optional<int32_t> SpinNumber(std::string_view text) {
-  size_t i = 0;
-  const size_t n = text.size();
-  while (i < n && text[i] == ' ') ++i;
-  bool negative = false;
-  if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  if (i == n) return std::nullopt;
   int64_t value = 0;
-  for (; i < n; ++i) {
-    unsigned d = unsigned(static_cast<unsigned char>(text[i])) - '0';
-    if (d > 9) return std::nullopt;
-    value = value * 10 + d;
-    if (value > int64_t(INT32_MAX) + 1) return std::nullopt;
-  }
-  if (negative) value = -value;
-  if (value > INT32_MAX || value < INT32_MIN) return std::nullopt;
+  if (port::ParseInt(text, INT32_MIN, INT32_MAX, value) != port::IntStatus::Ok) return std::nullopt;
   return int32_t(value);
 }
 }  // namespace

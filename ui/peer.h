@@ -229,6 +229,9 @@ class TServices {
   virtual void BeginWait() = 0;
   virtual void EndWait() = 0;
   virtual void RunProgram(const std::string& commandLine) = 0;
+  // Opens a document (a GBK path) with the program the system has for it;
+  // false when the system could not.
+  virtual bool OpenDocument(const std::string& path) = 0;
 };
 
 class TBackend {
@@ -255,6 +258,7 @@ class TUiHook {
   // loop). A form still open afterwards is closed with mrCancel.
   virtual void Modal(TForm& form) = 0;
   virtual void RunProgram(const std::string& commandLine) = 0;
+  virtual bool OpenDocument(const std::string& path) = 0;
 };
 
 // The backend new forms are built on, and the hook.

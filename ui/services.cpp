@@ -2,13 +2,8 @@
 
 #include <string>
 
+#include "port/port.h"
 #include "ui/controls.h"
-
-#if defined(_WIN32)
-#include "ui/win32/win32.h"
-#else
-#include <sys/stat.h>
-#endif
 
 namespace veltrin::ui {
 namespace {
@@ -62,14 +57,15 @@ void RunProgram(std::string_view commandLine) {
     CurrentBackend().Services().RunProgram(std::string(commandLine));
 }
 
+bool OpenDocument(std::string_view path) {
+  if (g_hook) return g_hook->OpenDocument(std::string(path));
+  return CurrentBackend().Services().OpenDocument(std::string(path));
+}
+
 bool FileExists(std::string_view path) {
-  if (path.empty()) return false;
-#if defined(_WIN32)
-  return Win32FileExists(std::string(path));
-#else
-  struct stat st {};
-  return stat(std::string(path).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
-#endif
+  std::string native;
+  if (path.empty() || !port::PathFromGbk(path, native)) return false;
+  return port::KindOf(native) == port::PathKind::File;
 }
 
 TWaitCursor::TWaitCursor() { CurrentBackend().Services().BeginWait(); }

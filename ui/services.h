@@ -1,5 +1,6 @@
 // The services the dialogs use besides their controls: message boxes, file
-// dialogs, the clipboard, the hourglass pointer and starting a program. Each
+// dialogs, the clipboard, the hourglass pointer, starting a program and
+// opening a document. Each
 // goes to the test's hook when one is installed, otherwise to the current
 // backend (real dialogs on Win32; on the headless backend a recorded
 // answer, see ui/headless/headless.h).
@@ -21,6 +22,9 @@ bool RunFileDialog(TForm* owner, TFileDialogState& state);
 bool SetClipboardText(std::string_view text, TForm* owner = nullptr);
 std::string ClipboardText();
 void RunProgram(std::string_view commandLine);
+// Opens a document (a GBK path: a help page, ...) with the program the
+// system has for its kind; false when it could not be opened.
+bool OpenDocument(std::string_view path);
 // True when a file (not a folder) of that GBK path exists.
 bool FileExists(std::string_view path);
 

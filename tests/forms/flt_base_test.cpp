@@ -468,18 +468,33 @@ TEST_P(FltBaseTest, HelpOpensTheButtonsTopic) {
 }
 
 TEST_P(FltBaseTest, HelpWithoutTheHostsFileOpensThePageOrSaysWhatIsMissing) {
+  // Adjusted: the page opens as a document (the system's program for
+  // pages), no longer through a started command line.
   {
     HelpFiles files(false, true);
     form->FHelpPage = files.Page;
     ui::Click(*form->btnHelp);
-    EXPECT_EQ(Responder.Programs,
-              std::vector<std::string>{"rundll32.exe url.dll,FileProtocolHandler " + files.Page});
+    EXPECT_EQ(Responder.Documents, std::vector<std::string>{files.Page});
+    EXPECT_TRUE(Responder.Programs.empty());
     EXPECT_TRUE(Responder.Messages.empty());
+  }
+  {
+    // The system has no program for pages: said, naming the page.
+    HelpFiles files(false, true);
+    form->FHelpPage = files.Page;
+    Responder.DocumentsOpen = false;
+    ui::Click(*form->btnHelp);
+    Responder.DocumentsOpen = true;
+    EXPECT_EQ(Responder.Documents.size(), 2u);
+    EXPECT_EQ(Responder.Texts(TMsgKind::Error),
+              std::vector<std::string>{std::string(kTxtHelpOpenFailed) + "\r\n" + files.Page});
+    Responder.Messages.clear();
   }
   HelpFiles none(false, false);
   form->FHelpPage = none.Page;
   ui::Click(*form->btnHelp);
-  EXPECT_EQ(Responder.Programs.size(), 1u);  // nothing more was started
+  EXPECT_EQ(Responder.Documents.size(), 2u);  // nothing more was opened
+  EXPECT_TRUE(Responder.Programs.empty());
   EXPECT_EQ(Responder.Texts(TMsgKind::Error),
             std::vector<std::string>{std::string(kTxtHelpMissing) + "\r\n" + HelpFile + "\r\n" +
                                      none.Page});

@@ -110,12 +110,25 @@ TEST(HostInputsTest, SettingsFilesAreReadOrRefusedWithTheReason) {
 }
 
 TEST(HostInputsTest, RemovedBetsAndRowsOfScores) {
+  // Adjusted: the bet lists a run writes to files are the system's text
+  // files, CR LF on Windows; standard output keeps LF.
+#if defined(_WIN32)
+  const std::string eol = "\r\n";
+#else
+  const std::string eol = "\n";
+#endif
   const std::string kept = ScratchPath("kept.txt"), removed = ScratchPath("removed.txt");
   ProcessResult r =
       Host({"filter", "--digits", "2", "--condition", kNo12, "--out", kept, "--removed", removed});
   ASSERT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_EQ(Lines(ReadFileBytes(kept)).size(), 99u);
-  EXPECT_EQ(ReadFileBytes(removed), "12\n");
+  const std::string keptBytes = ReadFileBytes(kept);
+  EXPECT_EQ(Lines(keptBytes).size(), 99u);
+  EXPECT_EQ(keptBytes.substr(0, 3 * eol.size() + 6), "00" + eol + "01" + eol + "02" + eol);
+  EXPECT_EQ(keptBytes.size(), 99 * (2 + eol.size()));  // every line ends so, the last too
+  EXPECT_EQ(ReadFileBytes(removed), "12" + eol);
+  r = Host({"filter", "--digits", "2", "--condition", kNo12});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out.substr(0, 6), "00\n01\n");
 
   const std::string two = kNo12 + ";" + kStraightUtf8 + ":3=34:0-100";
   r = Host({"filter", "--condition", two, "--format", "csv", "--bets", "-"}, "123\n345\nx\n");

@@ -53,6 +53,10 @@ TEST(PortTextTest, ConvertsBetweenGbkUtf8AndUtf16) {
   // A pair beyond the basic plane survives; a lone surrogate does not.
   EXPECT_EQ(Utf16ToUtf8(Utf8ToUtf16("\xF0\x9F\x98\x80")), "\xF0\x9F\x98\x80");
   EXPECT_EQ(Utf16ToUtf8(std::u16string(1, char16_t(0xD800))), "\xEF\xBF\xBD");
+  // A window shows a byte that starts no GBK character as U+FFFD, and only
+  // that byte: the characters around it stay.
+  EXPECT_EQ(GbkToUtf16("a\x81"), u"a\uFFFD");
+  EXPECT_EQ(GbkToUtf16("\xFF" + gbk + "\x81"), u"\uFFFD\u8FC7\u6EE4\uFFFD");
 }
 
 TEST(PortFileTest, ReplacingFileIsWholeOrAbsent) {
@@ -91,8 +95,28 @@ TEST(PortFileTest, ProgramFolderHoldsThisProgram) {
   const std::string folder = ProgramFolder();
   ASSERT_FALSE(folder.empty());
   EXPECT_TRUE(folder.back() == kPathSeparator);
+  // Linked into this program, the module is the program.
+  EXPECT_EQ(ModuleFolder(), folder);
+
   EXPECT_EQ(JoinPath("a", "b"), std::string("a") + kPathSeparator + "b");
   EXPECT_EQ(JoinPath("a/", "b"), "a/b");
+}
+
+TEST(PortLibraryTest, LoadsTheSharedMemoryModuleAndSaysWhyNot) {
+  std::string error;
+  void* library =
+      OpenLibrary(JoinPath(ProgramFolder(), "veltrin_sharemem" VELTRIN_LIBRARY_SUFFIX), error);
+  ASSERT_NE(library, nullptr) << error;
+  EXPECT_NE(LibrarySymbol(library, "ShareGetMem"), nullptr);
+  EXPECT_EQ(LibrarySymbol(library, "NoSuchExport"), nullptr);
+  EXPECT_EQ(LibrarySymbol(nullptr, "ShareGetMem"), nullptr);
+  CloseLibrary(library);
+  CloseLibrary(nullptr);  // ignored
+
+  const std::string missing = JoinPath(ProgramFolder(), "no-such-library" VELTRIN_LIBRARY_SUFFIX);
+  EXPECT_EQ(OpenLibrary(missing, error), nullptr);
+  EXPECT_EQ(error.rfind("cannot load " + missing + ": ", 0), 0u) << error;
+  EXPECT_GT(error.size(), ("cannot load " + missing + ": ").size()) << error;
 }
 
 }  // namespace

@@ -41,6 +41,9 @@ class TScriptedResponder final : public ui::TUiHook {
   std::vector<TMessage> Messages;
   std::vector<ui::TFileDialogState> FileDialogs;
   std::vector<std::string> Programs;
+  std::vector<std::string> Documents;
+  // Whether documents open (false: the system has no program for them).
+  bool DocumentsOpen = true;
   std::vector<std::string> ModalForms;  // names of the forms run modally
 
   // Texts of the messages of one kind.
@@ -53,6 +56,10 @@ class TScriptedResponder final : public ui::TUiHook {
   bool FileDialog(ui::TFileDialogState& state) override;
   void Modal(ui::TForm& form) override;
   void RunProgram(const std::string& commandLine) override { Programs.push_back(commandLine); }
+  bool OpenDocument(const std::string& path) override {
+    Documents.push_back(path);
+    return DocumentsOpen;
+  }
 
  private:
   std::deque<ui::TModalResult> answers_;

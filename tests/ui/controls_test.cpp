@@ -13,6 +13,7 @@
 #include "tests/support/ui_fixture.h"
 #include "ui/automation.h"
 #include "ui/controls.h"
+#include "ui/headless/headless.h"
 #include "ui/kinds.h"
 #include "ui/services.h"
 
@@ -560,6 +561,32 @@ TEST_P(UiControlsTest, ShowHelpStartsTheViewer) {
   TShareFunc::ShowHelp("C:\\host\\szcqvb.chm", 1019);
   EXPECT_EQ(Responder.Programs,
             (std::vector<std::string>{"hh.exe C:\\host\\szcqvb.chm::/1019.htm"}));
+}
+
+TEST_P(UiControlsTest, OpenDocumentSaysWhetherItOpened) {
+  // While a test stands in for the person, its hook answers.
+  Responder.DocumentsOpen = false;
+  EXPECT_FALSE(ui::OpenDocument("C:\\host\\help.html"));
+  EXPECT_EQ(Responder.Documents, std::vector<std::string>{"C:\\host\\help.html"});
+  // Without one, the backend: on Win32 the shell, which opens no document
+  // that is not there; headless, the record and the answer it is given.
+  ui::SetHook(nullptr);
+  test::TUiTempDir dir;
+  const std::string missing = dir.File("missing.html");
+  if (OnWin32()) {
+    EXPECT_FALSE(ui::OpenDocument(missing));
+  } else {
+    ui::THeadlessBackend& headless = ui::TheHeadlessBackend();
+    headless.ClearRecords();
+    EXPECT_TRUE(ui::OpenDocument(missing));
+    headless.SetDocumentsOpen(false);
+    EXPECT_FALSE(ui::OpenDocument(missing));
+    headless.SetDocumentsOpen(true);
+    ASSERT_EQ(headless.Records().size(), 2u);
+    EXPECT_EQ(headless.Records()[1].Kind, ui::THeadlessRecord::What::Document);
+    EXPECT_EQ(headless.Records()[1].Text, missing);
+  }
+  ui::SetHook(&Responder);
 }
 
 VELTRIN_ON_UI_BACKENDS(UiControlsTest);

@@ -432,6 +432,11 @@ void THeadlessBackend::RunProgram(const std::string& commandLine) {
   records_.push_back({THeadlessRecord::What::Program, commandLine, {}, {}});
 }
 
+bool THeadlessBackend::OpenDocument(const std::string& path) {
+  records_.push_back({THeadlessRecord::What::Document, path, {}, {}});
+  return documentsOpen_;
+}
+
 void THeadlessBackend::RecordModal(const std::string& caption) {
   records_.push_back({THeadlessRecord::What::Modal, caption, {}, {}});
 }
@@ -442,9 +447,5 @@ THeadlessBackend& TheHeadlessBackend() {
 }
 
 TBackend& HeadlessBackend() { return TheHeadlessBackend(); }
-
-#if !defined(_WIN32)
-TBackend* Win32Backend() { return nullptr; }
-#endif
 
 }  // namespace veltrin::ui

@@ -15,8 +15,8 @@
 namespace veltrin::ui {
 
 struct THeadlessRecord {
-  enum class What { Message, FileDialog, Modal, Program } Kind;
-  std::string Text;     // message, dialog filter, form caption or command line
+  enum class What { Message, FileDialog, Modal, Program, Document } Kind;
+  std::string Text;     // message, dialog filter, form caption, command line or path
   std::string Caption;  // message caption
   TMsgKind MsgKind = TMsgKind::Info;
 };
@@ -44,6 +44,9 @@ class THeadlessBackend final : public TBackend, public TServices {
     if (waitDepth_ > 0) --waitDepth_;
   }
   void RunProgram(const std::string& commandLine) override;
+  bool OpenDocument(const std::string& path) override;
+  // A system without a program for the document makes opening it fail.
+  void SetDocumentsOpen(bool open) { documentsOpen_ = open; }
 
   void RecordModal(const std::string& caption);
   const std::vector<THeadlessRecord>& Records() const { return records_; }
@@ -55,6 +58,7 @@ class THeadlessBackend final : public TBackend, public TServices {
   std::vector<THeadlessRecord> records_;
   std::string clipboard_;
   bool clipboardAvailable_ = true;
+  bool documentsOpen_ = true;
   int waitDepth_ = 0;
 };
 

@@ -1,9 +1,12 @@
 // The services: message boxes, file dialogs, clipboard, hourglass and
-// starting a program.
+// starting a program and opening a document.
 #include <algorithm>
 #include <stdexcept>
 
 #include "ui/win32/win32_private.h"
+
+// After windows.h (win32_private.h).
+#include <shellapi.h>
 
 namespace veltrin::ui::win32 {
 namespace {
@@ -118,6 +121,14 @@ void TWin32Backend::EndWait() {
   if (waitDepth_ > 0 && --waitDepth_ == 0)
     SetCursor(savedCursor_ ? savedCursor_
                            : LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
+}
+
+bool TWin32Backend::OpenDocument(const std::string& path) {
+  // The shell's own answer for the document's kind (the player's browser
+  // for a page); 32 and below are its failures.
+  const HINSTANCE done =
+      ShellExecuteW(nullptr, L"open", GbkToWide(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  return reinterpret_cast<INT_PTR>(done) > 32;
 }
 
 void TWin32Backend::RunProgram(const std::string& commandLine) {

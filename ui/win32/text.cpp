@@ -1,32 +1,17 @@
-// GBK <-> UTF-16 (the layer's one conversion), control names and file
-// existence.
+// GBK <-> UTF-16 for the windows and control names.
+#include "port/port.h"
 #include "ui/win32/win32_private.h"
 
 namespace veltrin::ui {
 
+// The platform layer's conversion; wchar_t is UTF-16 on Windows.
 std::wstring GbkToWide(const std::string& text) {
-  if (text.empty()) return {};
-  int n = MultiByteToWideChar(936, 0, text.data(), int(text.size()), nullptr, 0);
-  if (n <= 0) return {};
-  std::wstring out(size_t(n), L'\0');
-  MultiByteToWideChar(936, 0, text.data(), int(text.size()), out.data(), n);
-  return out;
+  const std::u16string wide = port::GbkToUtf16(text);
+  return std::wstring(wide.begin(), wide.end());
 }
 
 std::string WideToGbk(const std::wstring& text) {
-  if (text.empty()) return {};
-  int n = WideCharToMultiByte(936, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);
-  if (n <= 0) return {};
-  std::string out(size_t(n), '\0');
-  WideCharToMultiByte(936, 0, text.data(), int(text.size()), out.data(), n, nullptr, nullptr);
-  return out;
-}
-
-bool Win32FileExists(const std::string& path) {
-  std::wstring wide = GbkToWide(path);
-  if (wide.empty()) return false;
-  DWORD attrs = GetFileAttributesW(wide.c_str());
-  return attrs != INVALID_FILE_ATTRIBUTES && !(attrs & FILE_ATTRIBUTE_DIRECTORY);
+  return port::Utf16ToGbk(std::u16string(text.begin(), text.end()));
 }
 
 std::string ControlName(HWND hwnd) {

@@ -21,8 +21,6 @@ HWND WindowOf(const TComponent& component);
 // GBK <-> UTF-16 with code page 936, whatever the system's code page.
 std::wstring GbkToWide(const std::string& text);
 std::string WideToGbk(const std::wstring& text);
-// True when a file (not a folder) of that GBK path exists.
-bool Win32FileExists(const std::string& path);
 
 // The first window below `root` (children and their children) whose "Name"
 // property names `name`; null when there is none.

@@ -1,9 +1,9 @@
 // Inside the Win32 backend: the backend object (services, window classes,
 // fonts, brushes, menu commands), the peer base that every control family
 // derives from, and the family peers. One file per concept:
-//   text.cpp          GBK <-> UTF-16, control names, file existence
+//   text.cpp          GBK <-> UTF-16 (the platform layer's), control names
 //   dpi.cpp           dots per inch, monitors, the thread's DPI awareness
-//   services.cpp      message boxes, file dialogs, clipboard, hourglass, programs
+//   services.cpp      message boxes, file dialogs, clipboard, hourglass, programs, documents
 //   backend.cpp       window classes, fonts, brushes, menu commands, peer factory
 //   peer.cpp          creation and the state every control shares (text, colours, hints)
 //   form.cpp          forms: size, the modal run, keys and copied data
@@ -127,6 +127,7 @@ class TWin32Backend final : public TBackend, public TServices {
   void BeginWait() override;
   void EndWait() override;
   void RunProgram(const std::string& commandLine) override;
+  bool OpenDocument(const std::string& path) override;
 
   void EnsureClasses();
   // The font at `dpi`: its height is given for 96 DPI.
