@@ -1,8 +1,11 @@
 // veltrin-host check: one row per line of a setting, with what the library
 // says about it: kind, mode, range, exact kept share over all candidates,
 // history hits and every diagnostic in plain words.
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
+#include "host/aide_support.h"
 #include "host/check.h"
 #include "host/commands.h"
 #include "host/encoding.h"
@@ -10,6 +13,7 @@
 #include "host/format.h"
 #include "host/history.h"
 #include "host/insight.h"
+#include "host/io.h"
 #include "host/output.h"
 #include "host/setting.h"
 
@@ -142,6 +146,73 @@ void PrintJson(std::FILE* out, const InsightResult& r, const DrawHistory& h) {
   std::fprintf(out, "}\n");
 }
 
+// Counts every candidate of `digits` through the library's filter object,
+// with the progress line and a clean stop on a signal, and fills the
+// setting's exact answer. False (reported) when the object cannot be had or
+// prepared, or the run was interrupted (Interruption() then says by what).
+bool CountExactSetting(const Options& o, const PluginExports& api, const std::string& text,
+                       int32_t digits, InsightResult& r) {
+  if (!api.VeltrinCreateFilter) {
+    Error("--exact needs the library's filter objects (VeltrinCreateFilter)");
+    return false;
+  }
+  // The conditions alone, as the tolerance aide hands them over; the
+  // verdict rule comes from the tolerance the library read.
+  SettingLines lines = SplitSetting(text);
+  lines.Tolerance.clear();
+  api.SetFilterStr(JoinSetting(lines).c_str());
+  FilterHandle filter(api);
+  if (!filter.get() || !filter.Slots().Prepare(filter.get())) {
+    Error("--exact: the library could not prepare the setting");
+    return false;
+  }
+  int64_t lo = 0, hi = 0;
+  if (r.Tolerance != "-" && !r.Tolerance.empty()) {
+    lo = std::strtoll(r.Tolerance.c_str(), nullptr, 10);
+    hi = std::strtoll(r.Tolerance.c_str() + r.Tolerance.find('-', 1) + 1, nullptr, 10);
+  }
+  uint64_t total = 1;
+  for (int32_t i = 0; i < digits; ++i) total *= 10;
+  std::vector<uint64_t> fails(size_t(std::max(r.Conditions, 0)) + 1, 0);
+  uint64_t kept = 0;
+  char bet[16] = {};
+  for (int32_t i = 0; i < digits; ++i) bet[i] = '0';
+  const auto countFailed = filter.Slots().CountFailed;
+  void* self = filter.get();
+  CatchInterruptions();
+  Progress progress(!o.Quiet && IsTerminal(stderr));
+  uint64_t k = 0;
+  for (; k < total; ++k) {
+    if ((k & 0xFFF) == 0 && Interruption()) break;
+    progress.Update(k, total);
+    const int32_t failed = countFailed(self, bet);
+    if (failed >= 0) {
+      ++fails[std::min(size_t(failed), fails.size() - 1)];
+      if (r.Tolerance == "-" ? failed == 0 : failed >= lo && failed <= hi) ++kept;
+    }
+    // The next bet: the decimal text counted up in place.
+    int32_t i = digits - 1;
+    while (i >= 0 && ++bet[i] > '9') bet[i--] = '0';
+  }
+  progress.Finish();
+  if (const int signal = Interruption()) {
+    Error("interrupted by " + SignalName(signal) + " after " + std::to_string(k) + " of " +
+          std::to_string(total) + " candidates: nothing is reported");
+    return false;
+  }
+  r.HasSetting = true;
+  r.Exact = true;
+  r.SettingKept = std::to_string(kept);
+  r.SettingOf = std::to_string(total);
+  r.SettingShare = double(kept) / double(total);
+  r.SettingBound = 0;
+  r.SettingLo = r.SettingHi = r.SettingShare;
+  r.SettingLevel = 1;
+  r.SettingSeed = "-";
+  r.Failures.assign(fails.begin(), fails.end());
+  return true;
+}
+
 }  // namespace
 
 bool ExplainSetting(const Options& o, int32_t flags, InsightResult& r, std::string& source,
@@ -173,12 +244,17 @@ bool ExplainSetting(const Options& o, int32_t flags, InsightResult& r, std::stri
     Error(error);
     return false;
   }
-  // Every candidate counted: up to 10^9 of them, seconds per condition block.
-  if (o.Exact) flags |= kExplainExact;
+  // Every candidate counted by the host through the filter object, so that
+  // the count shows its progress and stops cleanly; the library answers the
+  // rest.
+  const bool exact = o.Exact && (flags & kExplainSetting);
+  if (exact) flags &= ~kExplainSetting;
   if (!Explain(library.Exports(), text, digits, historyText, o.Last, flags, r, error)) {
     Error(error);
     return false;
   }
+  if (exact && r.Valid && digits > 0 && !CountExactSetting(o, library.Exports(), text, digits, r))
+    return false;
   AddHostDiagnostics(r);
   return true;
 }
@@ -195,7 +271,8 @@ int RunCheck(const Options& o) {
   InsightResult r;
   DrawHistory history;
   std::string source;
-  if (!ExplainSetting(o, kExplainSetting, r, source, history)) return kExitFailed;
+  if (!ExplainSetting(o, kExplainSetting, r, source, history))
+    return Interruption() ? InterruptedStatus(Interruption()) : kExitFailed;
   SetBinaryMode(stdout);
   if (o.OutFormat == Format::Json)
     PrintJson(stdout, r, history);

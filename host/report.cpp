@@ -256,7 +256,7 @@ int RunReport(const Options& o) {
   std::string source;
   if (!ExplainSetting(o, kExplainDistributions | kExplainSetting | kExplainDrawScores, r, source,
                       history))
-    return kExitFailed;
+    return Interruption() ? InterruptedStatus(Interruption()) : kExitFailed;
   if (!WriteOutput(o, "--out", o.OutFile, Page(r, source, history))) return kExitFailed;
   std::fprintf(stderr, "veltrin-host: report written to %s\n", o.OutFile.c_str());
   const InsightDiag* bad = r.FirstInvalid();

@@ -9,6 +9,7 @@
 #include "host/encoding.h"
 #include "host/format.h"
 #include "host/insight.h"
+#include "host/plugin_library.h"
 #include "tests/host/run_process.h"
 #include "tests/plugin/library.h"
 
@@ -112,6 +113,37 @@ TEST(CheckCommand, ExactCountsWhatFilterKeeps) {
       Contains(c.out, "setting: keeps " + std::to_string(lines) + " of 10000000 candidates"))
       << lines << "\n"
       << c.out;
+  // The host counts every candidate itself: its failed-conditions histogram
+  // and kept count are the library's own exact ones, with and without a
+  // tolerance line (the sampled estimate differs from both).
+  host::PluginLibrary library;
+  std::string error;
+  ASSERT_TRUE(library.Load(TestBinaryDir() + kLibraryFileName, error)) << error;
+  for (const std::string& text : {setting, "E|1-2;" + setting}) {
+    host::InsightResult want;
+    std::string gbk;
+    ASSERT_TRUE(host::Utf8ToGbk(text, gbk));
+    ASSERT_TRUE(host::Explain(library.Exports(), gbk, 7, "", 0,
+                              host::kExplainSetting | host::kExplainExact, want, error))
+        << error;
+    ASSERT_TRUE(want.Exact);
+    std::string histogram = "failed conditions (count:candidates):";
+    for (size_t k = 0; k < want.Failures.size(); ++k)
+      if (want.Failures[k] > 0)
+        histogram += " " + std::to_string(k) + ":" + std::to_string(int64_t(want.Failures[k]));
+    const ProcessResult got = Host({"check", "--digits", "7", "--exact", "--condition", text});
+    ASSERT_EQ(got.exitCode, 0) << got.err;
+    EXPECT_TRUE(Contains(got.out, histogram + "\n")) << histogram << "\n" << got.out;
+    EXPECT_TRUE(Contains(got.out, "setting: keeps " + want.SettingKept + " of 10000000 candidates"))
+        << want.SettingKept << "\n"
+        << got.out;
+  }
+  // At 8 digits the library alone would estimate from a sample.
+  const ProcessResult eight =
+      Host({"check", "--digits", "8", "--exact", "--condition", "E|1-2;" + setting});
+  ASSERT_EQ(eight.exitCode, 0) << eight.err;
+  EXPECT_TRUE(Contains(eight.out, " of 100000000 candidates (")) << eight.out;
+  EXPECT_FALSE(Contains(eight.out, "sampled")) << eight.out;
   const ProcessResult big = Host({"check", "--digits", "10", "--exact", "--condition", setting});
   EXPECT_EQ(big.exitCode, 2);
   EXPECT_TRUE(Contains(big.err, "at most 9 digits")) << big.err;
