@@ -297,9 +297,17 @@ int32_t CountFailedCodes(const std::vector<TCompiledCondition>& conditions,
                          const std::vector<TConditionBlock>& blocks, const uint8_t* codes, size_t n,
                          int32_t limit) noexcept {
   if (conditions.size() >= size_t(kVerdictPassThrough)) limit = INT32_MAX;
+  // The short bet in the kernels' own form for this register width.
+#if UINTPTR_MAX > 0xFFFFFFFFu
   uint64_t packed = 0;
   if (n < kMaxPackedDigits)
     for (size_t k = 0; k < n; ++k) packed |= uint64_t(codes[k]) << (8 * k);
+#else
+  uint32_t words[kMaxPackedDigits] = {};
+  if (n < kMaxPackedDigits)
+    for (size_t k = 0; k < n; ++k) words[k] = codes[k];
+  const BetCodes packed = words;
+#endif
 #if VELTRIN_LANE_KERNELS
   if (n >= 1 && n <= kMaxLaneCodes && blocks.size() * kLanes >= conditions.size()) {
     const TConditionBlock* b = blocks.data();
