@@ -29,7 +29,8 @@ std::string_view WholeGbkChars(std::string_view field, size_t pos, size_t len) {
   return field.substr(start, std::max(end, stop) - start);
 }
 
-void AppendGbkBytes(std::string& out, std::string_view text) {
+void AppendGbkBytes(std::string& out, std::string_view text,
+                    void (*appendByte)(std::string&, char)) {
   static const char kHex[] = "0123456789ABCDEF";
   for (size_t i = 0; i < text.size();) {
     const size_t n = GbkCharLength(text, i);
@@ -40,7 +41,10 @@ void AppendGbkBytes(std::string& out, std::string_view text) {
       out += kHex[b & 15];
       continue;
     }
-    out.append(text.substr(i, n));
+    if (appendByte)
+      for (size_t k = 0; k < n; ++k) appendByte(out, text[i + k]);
+    else
+      out.append(text.substr(i, n));
     i += n;
   }
 }

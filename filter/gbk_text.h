@@ -19,8 +19,10 @@ size_t GbkCharLength(std::string_view s, size_t i);
 std::string_view WholeGbkChars(std::string_view field, size_t pos, size_t len);
 
 // Appends `text`, writing each byte that is no part of a GBK character as
-// "\xHH" (a backslash of the text itself is left to the caller's escaping).
-void AppendGbkBytes(std::string& out, std::string_view text);
+// "\xHH". Each byte of a whole character goes through `appendByte` when one
+// is given (a format that escapes its own separators), else is copied.
+void AppendGbkBytes(std::string& out, std::string_view text,
+                    void (*appendByte)(std::string&, char) = nullptr);
 
 // A UTF-8 byte order mark at the start of `text`, removed.
 std::string_view WithoutUtf8Bom(std::string_view text);

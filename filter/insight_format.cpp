@@ -31,21 +31,9 @@ void AppendEscaped(std::string& out, char c) {
 // A field, valid GBK whatever the input held: a byte that is no part of a
 // GBK character (a lone lead byte, 0x80, 0xFF) is written "\xHH".
 std::string Escaped(std::string_view text) {
-  static const char kHex[] = "0123456789ABCDEF";
   std::string out;
   out.reserve(text.size());
-  for (size_t i = 0; i < text.size();) {
-    const size_t n = GbkCharLength(text, i);
-    if (n == 0) {
-      const unsigned char b = static_cast<unsigned char>(text[i++]);
-      out += "\\x";
-      out += kHex[b >> 4];
-      out += kHex[b & 15];
-      continue;
-    }
-    for (size_t k = 0; k < n; ++k) AppendEscaped(out, text[i + k]);
-    i += n;
-  }
+  AppendGbkBytes(out, text, AppendEscaped);
   return out;
 }
 
